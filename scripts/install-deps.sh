@@ -13,7 +13,7 @@ packages=(
   octave octave-doc
   gnuplot-x11 fonts-freefont-otf
   googletest libgtest-dev libgmock-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   qt6-qpa-plugins
 )
 
