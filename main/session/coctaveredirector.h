@@ -1,0 +1,143 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cevent.h"
+#include "cinfovariable.h"
+#include "cmultithreadsinglequeue.h"
+#include "coctavedialect.h"
+#include "credirector.h"
+#include "csessionrequest.h"
+#include "isessionpanes.h"
+
+// Settings the session reads, given to it rather than read from the profile
+// so that the core runs without settings in tests.
+struct CSessionOptions {
+    bool beepOnErrors = false;   // "General/BeepOnErrors", default 0
+    int maxLines = 2000;         // "General/MaxLines", default 2000
+    // Folder of the answer files ("vars_names.txt", "vars_values.txt");
+    // empty = AppFolders::PrivateTempFolder().
+    std::string tempFolder;
+};
+
+// The conversation with the interpreter: the request sender thread, the
+// output dispatcher (OnChildOutput on the reader thread) and the protocol
+// state. Panes are reached only through ISessionPanes.
+//
+// Threads: QueueCommand, the flags and the getters may be used from any
+// thread. The dispatcher runs on the reader thread, the sender on its own.
+class COctaveRedirector : public CRedirector {
+public:
+    static constexpr const char* kGuiPrompt = ">> ";
+    static constexpr const char* kDebugPrompt = "debug> ";
+
+    explicit COctaveRedirector(ISessionPanes* panes = nullptr);
+    ~COctaveRedirector() override;
+
+    // Set before the sender starts; the panes must outlive the session.
+    void SetPanes(ISessionPanes* panes);
+    void SetOptions(const CSessionOptions& options);
+
+    // --- Application-level state shared with the connection thread --------
+    std::atomic<bool> running{false};
+    // connected is CRedirector::ConnectedFlag() (cleared by the reader).
+    std::atomic<bool> refreshWorkspace{false};
+    std::atomic<bool> packagesChanged{false};
+    std::atomic<bool> pathsChanged{false};
+
+    // Texts from other programs, emptied by the connection thread.
+    CMultiThreadSingleQueue<std::string>& IncomingQueue() { return m_incoming; }
+
+    // The one way to send a statement: echo shows it in the command window
+    // and adds it to the history; silent otherwise.
+    bool QueueCommand(const std::string& text, bool echo);
+    // Drops every request still waiting; returns how many.
+    int DiscardQueuedRequests();
+
+    // Starts / stops the request sender thread (sets / clears running).
+    // StopSender never waits for the interpreter.
+    void StartSender();
+    void StopSender();
+
+    // Back to the state after construction (before connecting again).
+    void ResetProtocolState();
+
+    // The idle event: set whenever the interpreter has answered something.
+    CEvent& IdleEvent() { return m_idle; }
+
+    // --- What the command window shows, tracked by the session ---------------
+    // True when the last text written ends with ">> " or "debug> ".
+    bool ConsoleEndsWithPrompt() const;
+    // The last bytes written into the command window (at most 64).
+    std::string ConsoleTail() const;
+    // Output seen before the first prompt (the banner, capped at 64 KB).
+    std::string Banner() const;
+    // The interpreter's first prompt has been seen.
+    bool FirstPromptSeen() const { return m_firstPrompt.load(); }
+    // Open() failed: the "Redirect console error" text was written.
+    bool StartFailed() const { return m_startFailed.load(); }
+    // The dialect chosen from the banner at the first prompt (or set here).
+    COctaveDialect Dialect() const;
+    void SetDialect(const COctaveDialect& dialect);
+
+    // Writes a fresh prompt (">> ", or "debug> " in debug mode) at the end.
+    void WritePrompt();
+    // Replaces every occurrence of oldText in the command window.
+    void ReplaceInCommandWindow(const std::string& oldText, const std::string& newText);
+    // Hands a text to the editor program through the panes.
+    bool SendToEditor(const std::string& text, bool activate);
+
+    // --- Statements ------------------------------------------------------------
+    // The names statement, queued silently to refresh the workspace.
+    std::string NamesStatement() const;
+    std::string NamesFile() const;
+    std::string ValuesFile() const;
+
+    // --- Protocol state (read-only outside) ------------------------------------
+    bool Busy() const { return m_busy.load(); }
+    bool DebugMode() const { return m_debugMode.load(); }
+    bool ProfilerRunning() const { return m_profilerRunning.load(); }
+    std::int64_t ProfilerElapsedSeconds() const { return m_profilerElapsed.load(); }
+    bool ProfilerExplorePrompt() const { return m_exploreprompt.load(); }
+    std::vector<CInfoVariable> Variables() const;
+
+protected:
+    void OnChildOutput(const char* text, std::size_t length) override;
+    void OnRedirectorError(const char* message) override;
+    void OnReaderFinished(int result) override;
+
+    // One dispatcher step on an already-received chunk; public for tests via
+    // subclasses.
+    void Dispatch(std::string chunk);
+    // One sender step for one request (the classification and the write);
+    // returns false when the sender must end.
+    bool ProcessRequest(CSessionRequest request);
+
+private:
+    class Impl;
+    friend class Impl;
+    void SenderThreadProc();
+
+    ISessionPanes* m_panes = nullptr;
+    CMultiThreadSingleQueue<CSessionRequest> m_requests;
+    CMultiThreadSingleQueue<std::string> m_incoming;
+    CEvent m_idle{true};
+    std::thread m_sender;
+    std::mutex m_senderLock;
+
+    std::atomic<bool> m_busy{false};
+    std::atomic<bool> m_debugMode{false};
+    std::atomic<bool> m_profilerRunning{false};
+    std::atomic<std::int64_t> m_profilerElapsed{0};
+    std::atomic<bool> m_exploreprompt{false};
+    std::atomic<bool> m_firstPrompt{false};
+    std::atomic<bool> m_startFailed{false};
+
+    Impl* m_impl;
+};

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Starts one child process with its standard output and error joined on one
+// pipe and its standard input on another, writes text to the child and reads
+// its output on a reader thread of its own, handing every chunk to
+// OnChildOutput. It knows nothing about the interpreter.
+//
+// The child runs in a process group of its own (so an interrupt reaches the
+// whole tree) and inherits none of our other descriptors. The reader waits on
+// the output pipe, the stop event and the child's exit together, with the poll
+// interval as time-out, so output is handled as soon as it arrives.
+class CRedirector {
+public:
+    // Largest chunk handed to OnChildOutput (the buffer holds one more byte
+    // for the terminating NUL).
+    static constexpr std::size_t kChunkSize = 5119;
+    static constexpr int kPollIntervalMs = 100;
+
+    CRedirector();
+    virtual ~CRedirector();
+    CRedirector(const CRedirector&) = delete;
+    CRedirector& operator=(const CRedirector&) = delete;
+
+    // Starts the child and the reader thread; true only if both started. The
+    // first word of commandLine names the program (searched on PATH); quoting
+    // follows the shell's rules. Begins with Close.
+    bool Open(const std::string& commandLine);
+    bool Open(const std::vector<std::string>& arguments);
+
+    // Working folder of the next child; empty (the default) means ours.
+    void SetWorkingDirectory(const std::string& folder);
+
+    // Ends the reader thread (unless called on it) and closes every pipe.
+    // Does not end the child. Safe to call repeatedly and from any thread.
+    virtual void Close();
+
+    // printf-style formatting, then one write of the whole text under the
+    // write lock. Adds no line end. False when no child input exists or the
+    // write failed.
+    bool SendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // The same without formatting (text may hold any byte).
+    bool SendText(const std::string& text);
+
+    // The running child's process id and process group (-1 when none).
+    pid_t ChildPid() const { return m_childPid.load(); }
+    // SIGINT to the child's process group; false when no child runs.
+    bool Interrupt();
+    // Ends the child: closes its input (the interpreter exits on end of
+    // input), waits up to graceMs, then SIGKILLs its process group and reaps
+    // it. Returns the child's exit status as waitpid reports it, or -1.
+    int EndChild(int graceMs);
+    // True while the child process has not been seen to exit.
+    bool ChildRunning();
+
+    // The reader thread is running.
+    bool IsReading() const { return m_readerRunning.load(); }
+
+    // Raised by the caller once the child is usable; cleared (silently) by the
+    // reader when the output pipe breaks or ends, as the connection needs.
+    std::atomic<bool>& ConnectedFlag() { return m_connected; }
+
+protected:
+    // Called on the reader thread with one chunk of at most kChunkSize bytes;
+    // text[length] is a NUL, but the chunk itself may hold NUL bytes too.
+    virtual void OnChildOutput(const char* text, std::size_t length);
+    // The redirector's own failures ("Redirect console error: 2\r\n", ...).
+    virtual void OnRedirectorError(const char* message);
+    // Called on the reader thread just before it ends (after its last chunk).
+    virtual void OnReaderFinished(int result);
+    // The one place bytes go to the child; tests override it to record.
+    virtual bool WriteToChild(const char* data, std::size_t length);
+
+private:
+    void ReaderThreadProc();
+    int ReadAvailable();  // 1: pipe empty, 0: broken or ended, -1: failure
+    int DrainOutput();
+    int FailurePath(int error);
+    void CloseHandles();
+    void ReapChild(bool wait);
+
+    std::thread m_reader;
+    std::atomic<bool> m_readerRunning{false};
+    std::thread::id m_readerId;
+    std::mutex m_joinLock;       // one joiner at a time
+    std::mutex m_doneLock;
+    std::condition_variable m_doneCond;
+    bool m_readerDone = true;
+
+    std::mutex m_writeLock;      // serialises writers; also guards m_inFd
+    std::mutex m_handleLock;     // guards the other descriptors
+    int m_inFd = -1;
+    int m_outFd = -1;
+    int m_stopFd = -1;           // eventfd: the stop event
+    int m_pidFd = -1;            // pidfd of the child, -1 where unsupported
+    std::atomic<pid_t> m_childPid{-1};
+    std::mutex m_childLock;      // guards reaping
+    bool m_childReaped = true;
+    int m_childStatus = -1;
+    std::string m_workingDirectory;
+
+    std::atomic<bool> m_connected{false};
+};
