@@ -1,0 +1,298 @@
+#include "diff/cdiffreport.h"
+
+#include "diff/cfilepartition.h"
+
+#include <charconv>
+
+namespace {
+
+const char* const TextColour = "#444444";
+const char* const TableBackground = "white";
+const char* const ChangedColour = "#FFFF66";
+const char* const AddedColour = "#99FF99";
+const char* const DeletedColour = "#FFCCCC";
+
+void AppendNumber(std::string& out, int value)
+{
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+const char* ClassAttribute(LineStatus status)
+{
+    switch (status) {
+    case Changed:
+        return " class='C'";
+    case Added:
+        return " class='A'";
+    case Deleted:
+        return " class='D'";
+    default:
+        return "";
+    }
+}
+
+void AppendHeaderLink(std::string& out, const std::string& name)
+{
+    out += "<a href=\"";
+    out += CDiffReport::EscapeHref(name);
+    out += "&nbsp;fileline0\">";
+    out += CDiffReport::EscapeText(name);
+    out += "</a>";
+}
+
+// "<b>n </b>", linked to the file and line when the line differs.
+void AppendLineNumber(std::string& out, LineStatus status, int number, int anchor,
+                      const std::string& href)
+{
+    if (status == Unchanged) {
+        out += "<b>";
+        AppendNumber(out, number);
+        out += " </b>";
+        return;
+    }
+    out += "<a ";
+    if (anchor >= 0) {
+        out += "name=";
+        AppendNumber(out, anchor);
+        out += ' ';
+    }
+    out += "href=\"";
+    out += href;
+    out += "&nbsp;fileline";
+    AppendNumber(out, number);
+    out += "\"><b>";
+    AppendNumber(out, number);
+    out += " </b></a>";
+}
+
+} // namespace
+
+int CDiffReport::CountDifferences(const CFilePartition& left, const CFilePartition& right)
+{
+    int added = 0, changed = 0, deleted = 0;
+    left.CountRuns(added, changed, deleted);
+    int total = added + changed + deleted;
+    // A changed run shows on both sides; it counts once.
+    right.CountRuns(added, changed, deleted);
+    return total + added + deleted;
+}
+
+void CDiffReport::AppendEscapedLine(std::string& out, const std::string& text)
+{
+    if (text.empty()) {
+        out += "&nbsp;";
+        return;
+    }
+    bool leading = true;
+    for (const char c : text) {
+        if (leading) {
+            if (c == ' ') {
+                out += "&nbsp;";
+                continue;
+            }
+            if (c == '\t') {
+                out += "&nbsp;&nbsp;&nbsp;&nbsp;";
+                continue;
+            }
+            leading = false;
+        }
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '\0':
+            // A NUL byte is not allowed in a page; show the replacement mark.
+            out += "&#65533;";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+std::string CDiffReport::EscapeText(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string CDiffReport::EscapeHref(const std::string& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '%' || c == '#' || c == '?' || c == '\\' || u < 0x20 || u == 0x7F) {
+            encoded += '%';
+            encoded += hex[u >> 4];
+            encoded += hex[u & 15];
+        } else {
+            encoded += c;
+        }
+    }
+    return EscapeText(encoded);
+}
+
+std::string CDiffReport::FormatLongTime(time_t time)
+{
+    static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
+                                       "Thursday", "Friday", "Saturday"};
+    static const char* const months[] = {"January", "February", "March", "April",
+                                         "May", "June", "July", "August",
+                                         "September", "October", "November", "December"};
+    std::tm local{};
+    if (!localtime_r(&time, &local))
+        return std::string();
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%s, %s %02d, %d %02d:%02d:%02d", days[local.tm_wday % 7],
+                  months[local.tm_mon % 12], local.tm_mday, local.tm_year + 1900, local.tm_hour,
+                  local.tm_min, local.tm_sec);
+    return buffer;
+}
+
+std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition& right,
+                               const std::string& time1, const std::string& time2)
+{
+    const std::string& name1 = left.GetName();
+    const std::string& name2 = right.GetName();
+    const std::string href1 = EscapeHref(name1);
+    const std::string href2 = EscapeHref(name2);
+    const int count = left.GetLineCount();
+
+    std::string out;
+    size_t textBytes = 0;
+    for (int i = 0; i < count; ++i)
+        textBytes += left.GetLineText(i).size() + right.GetLineText(i).size();
+    out.reserve(4096 + textBytes + static_cast<size_t>(count) * (120 + href1.size() / 4 + href2.size() / 4));
+
+    out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+           "<TITLE> Comparison Tool - ";
+    out += EscapeText(name1);
+    out += "&nbsp;vs ";
+    out += EscapeText(name2);
+    out += "</TITLE>\r\n<style type='text/css'>\r\n<!--\r\n.N { background-color:white; }\r\n"
+           ".C { background-color:";
+    out += ChangedColour;
+    out += "; }\r\n.A { background-color:";
+    out += AddedColour;
+    out += "; }\r\n.D { background-color:";
+    out += DeletedColour;
+    out += "; }\r\n-->\r\n</style>\r\n</HEAD>\r\n\r\n<BODY BGCOLOR='#FFFFFF'>\r\n\r\n";
+
+    const int differences = CountDifferences(left, right);
+    if (differences > 0) {
+        out += "<font size=\"2\" face=\"arial\">";
+        AppendNumber(out, differences);
+        out += " differences found.</font><hr>";
+    } else {
+        out += "<font size=\"2\" face=\"verdana\">Files are identical.</font>";
+    }
+
+    out += "<table border=0 bgcolor=0 cellpadding=0 cellspacing=0 width=100%><tr><td>\r\n"
+           "<table width=100% bgcolor=white border=0 cellpadding=0 cellspacing=0>\r\n"
+           "<tr bgColor='#EEEEEE' style='color:0'><td width=50%></td><td width=50%>"
+           "<tr bgColor='#EEEEEE' style='color:0'><td width=50%><font size=\"2\" face=\"arial\">";
+    AppendHeaderLink(out, name1);
+    out += "</font></td><td width=50%><font size=\"2\" face=\"arial\">";
+    AppendHeaderLink(out, name2);
+    out += "</font></td></tr>\n<tr bgColor='#EEEEEE' style='color:0'><td width=50%>"
+           "<font size=\"2\" face=\"arial\">";
+    out += time1;
+    out += "</font></td><td width=50%><font size=\"2\" face=\"arial\">";
+    out += time2;
+    out += "</font></td></tr>\n</table>\r\n</td></tr>\r\n</table>\r\n\r\n<br>\r\n\r\n";
+
+    const bool hasLines = left.GetLineCount() > 0 || right.GetLineCount() > 0;
+    if (hasLines) {
+        out += "<table border=0 bgcolor=0 cellpadding=0 cellspacing=1 width=100%><tr><td>"
+               "<table id='maintable' width=100% bgcolor='";
+        out += TableBackground;
+        out += "' cellpadding=0 cellspacing=0 border=0 style='color:";
+        out += TextColour;
+        out += ";font-family: Courier New, Helvetica, sans-serif; font-size: 11'>\r\n";
+    } else {
+        out += "<br>empty files";
+    }
+
+    int number = 0;
+    int leftLine = 1;
+    int rightLine = 1;
+    int previous = Unchanged;
+    for (int i = 0; i < count; ++i) {
+        const LineStatus sl = left.GetLineStatus(i);
+        const LineStatus sr = right.GetLineStatus(i);
+        if ((sl != Unchanged && sl != previous) || (sr != Unchanged && sr != previous))
+            ++number;
+
+        if (sr == Added) {
+            out += "<tr><td width=50%><a name=";
+            AppendNumber(out, number);
+            out += ">&nbsp;- </a></td>";
+        } else {
+            out += "<tr><td width=50%";
+            out += ClassAttribute(sl);
+            out += '>';
+            AppendLineNumber(out, sl, leftLine, number, href1);
+            out += ' ';
+            AppendEscapedLine(out, left.GetLineText(i));
+            out += "</td>";
+            ++leftLine;
+        }
+
+        if (sl == Deleted) {
+            out += "<td width=50%>&nbsp;- </td></tr>\n";
+        } else {
+            out += "<td width=50%";
+            out += ClassAttribute(sr);
+            out += '>';
+            AppendLineNumber(out, sr, rightLine, -1, href2);
+            out += ' ';
+            AppendEscapedLine(out, right.GetLineText(i));
+            out += "</td></tr>\n";
+            ++rightLine;
+        }
+
+        if (sl == Deleted || sl == Changed)
+            previous = sl;
+        else if (sr == Added)
+            previous = Added;
+        else
+            previous = Unchanged;
+    }
+
+    if (left.GetLineCount() > 0 && right.GetLineCount() > 0)
+        out += "</table></td></tr></table>\r\n";
+    out += "</BODY>\r\n</HTML>\r\n";
+    return out;
+}
