@@ -13,6 +13,9 @@ QString ProgramFolder();
 // folder in the user's home ("~/Kestrune/Work") is used instead.
 QString WorkFolder();
 
+// The same rule for a given program folder (WorkFolder uses ProgramFolder()).
+QString WorkFolderBeside(const QString& programFolder);
+
 // The application data folder of the named program (created when missing),
 // where "userpaths.dat" and "userfiles.dat" live.
 QString AppDataFolder(const QString& programName);

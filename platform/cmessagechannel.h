@@ -50,4 +50,5 @@ private:
 
     QString m_program;
     QLocalServer* m_server = nullptr;
+    int m_lockFd = -1;  // held while listening: proves the name is taken
 };

@@ -1,0 +1,30 @@
+#include "platform/octavequote.h"
+
+bool OctaveQuote(const std::string& text, std::string& literal, std::string* error)
+{
+    // The interpreter reads one statement per line: a line break would end
+    // the literal early and run the rest as code; a NUL byte cuts the line.
+    if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+        if (error)
+            *error = "The text holds a line break or a NUL byte and cannot be passed to Octave.";
+        return false;
+    }
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'')
+            quoted += '\'';
+    }
+    quoted += '\'';
+    literal = std::move(quoted);
+    return true;
+}
+
+std::string OctaveQuoted(const std::string& text)
+{
+    std::string literal;
+    OctaveQuote(text, literal);
+    return literal;
+}
