@@ -303,8 +303,12 @@ bool CMessageServer::Listen(QString* error)
 
 namespace {
 
-void HandleData(CMessageServer* server, QLocalSocket* socket, Connection& state)
+void HandleData(CMessageServer* server, QLocalSocket* socket, const std::shared_ptr<Connection>& held)
 {
+    // Held here: a slot may end the connection, and with it the lambda that
+    // owns the other reference.
+    const std::shared_ptr<Connection> keep = held;
+    Connection& state = *keep;
     state.buffer.append(socket->readAll());
     // A slot that opens a dialog runs a nested event loop; data arriving
     // meanwhile waits in the buffer for the outer call.
@@ -343,8 +347,8 @@ void CMessageServer::OnNewConnection()
         auto state = std::make_shared<Connection>();
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this,
-                [this, socket, state] { HandleData(this, socket, *state); });
+                [this, socket, state] { HandleData(this, socket, state); });
         if (socket->bytesAvailable() > 0)
-            HandleData(this, socket, *state);
+            HandleData(this, socket, state);
     }
 }
