@@ -344,6 +344,16 @@ void HandleData(CMessageServer* server, QLocalSocket* socket, const std::shared_
 void CMessageServer::OnNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // The folder and socket modes keep other users out already; the
+        // peer's credentials make sure of it.
+        struct ucred peer {};
+        socklen_t length = sizeof(peer);
+        if (::getsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0
+            || peer.uid != ::getuid()) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         auto state = std::make_shared<Connection>();
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this,
