@@ -19,7 +19,10 @@ QString SocketFolder();
 QString SocketPath(const QString& programName);
 
 // Sends text and waits until the receiver's handler returned. Works from any
-// thread; never waits longer than timeoutMs.
+// thread; never waits longer than timeoutMs. The wait does not serve this
+// program's own receiver: when two programs may send to each other at the
+// same moment, send from a worker thread (or a queued job), not from the GUI
+// thread, or both sides sit out the time-out.
 SendResult Send(const QString& programName, const QByteArray& text, int timeoutMs = 5000);
 
 // True when a receiver of that name answers.
