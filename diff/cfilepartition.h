@@ -36,6 +36,8 @@ public:
     const std::string& GetName() const { return m_name; }
     void SetName(const std::string& name) { m_name = name; }
     const COptionList& GetOptions() const { return m_options; }
+    // What loading does first; lines added afterwards are normalised with them.
+    void AddOptions(const COptionList& options) { m_options.Append(options); }
 
     // Looks for line x of this partition in other, from position start on;
     // on success start is moved to the match. The indexed search returns
