@@ -24,6 +24,8 @@ struct CSessionOptions {
     // Folder of the answer files ("vars_names.txt", "vars_values.txt");
     // empty = AppFolders::PrivateTempFolder().
     std::string tempFolder;
+    // The editor's completion request waits this long before it is sent.
+    int editorCompletionDelayMs = 2000;
 };
 
 // The conversation with the interpreter: the request sender thread, the
@@ -112,17 +114,25 @@ protected:
     void OnRedirectorError(const char* message) override;
     void OnReaderFinished(int result) override;
 
-    // One dispatcher step on an already-received chunk; public for tests via
-    // subclasses.
+    // One dispatcher step on one received chunk (tests feed recorded chunks).
     void Dispatch(std::string chunk);
     // One sender step for one request (the classification and the write);
     // returns false when the sender must end.
-    bool ProcessRequest(CSessionRequest request);
+    bool ProcessRequest(const CSessionRequest& request);
+    // Whether an answer can still arrive (the reader runs); the sender stops
+    // waiting for one when not. Tests without a child override it.
+    virtual bool CanAnswer() const { return IsReading(); }
 
 private:
-    class Impl;
-    friend class Impl;
+    struct Impl;
     void SenderThreadProc();
+    void DispatchText(std::string s);
+    void WriteToConsole(std::string s);
+    void HandleNamesAnswer();
+    void HandleValuesAnswer();
+    void AppendTail(const std::string& text);
+    void SetTail(const std::string& text);
+    CSessionOptions Options() const;
 
     ISessionPanes* m_panes = nullptr;
     CMultiThreadSingleQueue<CSessionRequest> m_requests;

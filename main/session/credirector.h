@@ -82,15 +82,14 @@ protected:
 
 private:
     void ReaderThreadProc();
-    int ReadAvailable();  // 1: pipe empty, 0: broken or ended, -1: failure
-    int DrainOutput();
+    int ReadAvailable(int outFd);  // 1: pipe empty, 0: broken or ended, -1: failure
+    int DrainOutput(int outFd);
     int FailurePath(int error);
     void CloseHandles();
     void ReapChild(bool wait);
 
     std::thread m_reader;
     std::atomic<bool> m_readerRunning{false};
-    std::thread::id m_readerId;
     std::mutex m_joinLock;       // one joiner at a time
     std::mutex m_doneLock;
     std::condition_variable m_doneCond;
@@ -106,6 +105,7 @@ private:
     std::mutex m_childLock;      // guards reaping
     bool m_childReaped = true;
     int m_childStatus = -1;
+    std::vector<pid_t> m_orphans;  // earlier children not reaped yet
     std::string m_workingDirectory;
 
     std::atomic<bool> m_connected{false};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "coctavedialect.h"
+#include "isessionpanes.h"
+
+// The text rules of the command window: prompt rewriting, clean-up, the
+// repeated-prompt rule and the marked ranges of what is written.
+class COutputFormatter {
+public:
+    // Every interpreter prompt ("octave:12> ", "octave.exe:3> ") becomes ">> ".
+    static void RewritePrompts(std::string& s);
+
+    // Length of the end of text that may be the start of a prompt or a marker
+    // line cut by a chunk boundary; the dispatcher keeps it for the next chunk.
+    static std::size_t IncompleteTail(const std::string& text);
+
+    // Carriage returns removed, doubled prompts folded.
+    static void CleanUp(std::string& s);
+
+    // When s ends with ">> " but not "\n>> ", put each prompt on a line of
+    // its own (no line feed is added at the very start when the window
+    // already ends with one).
+    static void PromptsToLineStart(std::string& s, bool windowEndsWithNewline);
+
+    // s holds nothing but a prompt the window already ends with.
+    static bool IsRepeatedPrompt(const std::string& windowTail, const std::string& s);
+
+    // The ranges to mark in s: error colour and error-location links when
+    // errorSeen, "See also" links, and the bold prompt line.
+    static std::vector<CTextSpan> Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect);
+
+    static bool EndsWith(const std::string& text, const char* suffix);
+    static bool EndsWithPrompt(const std::string& text);
+    static void ReplaceAll(std::string& text, const std::string& what, const std::string& with);
+};

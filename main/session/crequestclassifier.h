@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "coctavedialect.h"
+
+// What the request sender does with one request, decided from its text alone
+// (first matching rule wins).
+struct CRequestAction {
+    enum Kind {
+        Send,             // write toSend to the interpreter
+        Exit,             // "exit"/"quit": close the application
+        ClearScreen,      // "clc"/"home": never sent
+        Documentation,    // "doc ...": never sent
+        ChangeDirectory   // "cd ..."/"chdir ...": the folder pane changes it
+    };
+    enum Answer { NoAnswer, PathAnswer, PackageAnswer, CallTipAnswer, HelpAnswer, ValueAnswer,
+                  CompletionAnswer, EditorCompletionAnswer };
+
+    Kind kind = Send;
+    Answer answer = NoAnswer;
+    std::string toSend;      // the statement written (without line end)
+    std::string argument;    // documentation topic or folder
+    bool echo = false;
+    bool freshPrompt = false;       // Documentation: write a prompt afterwards
+    bool refreshAfter = true;       // may ask for a workspace refresh afterwards
+    bool refreshNow = false;        // "clear...": refresh the workspace
+    bool packagesChanged = false;
+    bool pathsChanged = false;
+    bool showWorkspace = false;     // "load ..."
+    bool waitBeforeSend = false;    // the editor's completion request
+};
+
+class CRequestClassifier {
+public:
+    static CRequestAction Classify(const std::string& text, bool echo, bool explorePrompt,
+                                   const COctaveDialect& dialect);
+
+    // Statements after which the workspace is not refreshed.
+    static bool SuppressesRefresh(const std::string& text, const std::string& namesStatement);
+};
