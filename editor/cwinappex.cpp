@@ -1,0 +1,80 @@
+#include "editor/cwinappex.h"
+
+#include "platform/cmessagechannel.h"
+
+#include <QThread>
+
+const char* const CWinAppEx::kChannelName = "marlinote";
+
+namespace {
+// How long a second process waits for the running one to take its files;
+// generous, because the first one may still be starting up.
+constexpr int kHandOverTimeoutMs = 20000;
+constexpr int kListenAttempts = 40;
+constexpr int kRetryDelayMs = 50;
+}  // namespace
+
+CWinAppEx::CWinAppEx(QObject* parent) : QObject(parent) {}
+
+CWinAppEx::~CWinAppEx() = default;
+
+QByteArray CWinAppEx::HandOverText(const QString& instanceName, const QStringList& files)
+{
+    QByteArray text = instanceName.toUtf8();
+    for (const QString& file : files)
+        text += '\n' + file.toUtf8();
+    return text;
+}
+
+bool CWinAppEx::IsListening() const
+{
+    return m_server && m_server->IsListening();
+}
+
+bool CWinAppEx::InitInstance(const QString& instanceName, const QStringList& files)
+{
+    m_instanceName = instanceName;
+    m_server = std::make_unique<CMessageServer>(QString::fromLatin1(kChannelName));
+    connect(m_server.get(), &CMessageServer::textReceived, this, &CWinAppEx::OnChannelText);
+    if (instanceName.isEmpty()) {
+        m_server->Listen();
+        return true;
+    }
+
+    const QByteArray handOver = HandOverText(instanceName, files);
+    for (int attempt = 0; attempt < kListenAttempts; ++attempt) {
+        if (m_server->Listen())
+            return true;
+        // Someone holds the channel. Between its Listen and ours it may have
+        // died or not yet answer; only a delivered (or accepted but slow)
+        // hand-over ends this process.
+        const auto result = MessageChannel::Send(QString::fromLatin1(kChannelName), handOver,
+                                                 kHandOverTimeoutMs);
+        if (result == MessageChannel::SendResult::Delivered
+            || result == MessageChannel::SendResult::TimedOut)
+            return false;
+        QThread::msleep(kRetryDelayMs);
+    }
+    // No instance could be reached and none let us listen: run on our own
+    // rather than lose the files.
+    return true;
+}
+
+void CWinAppEx::OnChannelText(const QByteArray& text)
+{
+    const QByteArray name = m_instanceName.toUtf8();
+    if (!name.isEmpty() && text.startsWith(name)
+        && (text.size() == name.size() || text.at(name.size()) == '\n')) {
+        QStringList files;
+        const QList<QByteArray> lines = text.mid(name.size()).split('\n');
+        for (const QByteArray& line : lines) {
+            if (!line.isEmpty())
+                files.append(QString::fromUtf8(line));
+        }
+        OnAnotherInstanceMessage(files);
+        return;
+    }
+    OnMainProgramMessage(text);
+}
+
+void CWinAppEx::OnMainProgramMessage(const QByteArray&) {}

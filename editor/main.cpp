@@ -1,0 +1,27 @@
+#include "editor/cmainframe.h"
+#include "editor/cmarlinoteapp.h"
+#include "editor/ctermsignalhandler.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marlinote"));
+    QApplication::setOrganizationName(QStringLiteral("Halvard"));
+
+    CMarlinoteApp app;
+    // False: the files went to the editor that is already running.
+    if (!app.InitInstance(qtApp.arguments().mid(1)))
+        return 0;
+
+    CTermSignalHandler termination;
+    QObject::connect(&termination, &CTermSignalHandler::terminateRequested, &app, [&app] {
+        if (app.MainFrame())
+            app.MainFrame()->close();
+    });
+
+    const int result = qtApp.exec();
+    app.ExitInstance();
+    return result;
+}
