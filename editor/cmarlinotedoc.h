@@ -53,9 +53,13 @@ signals:
 
 private:
     void OnModificationChanged(bool modified);
+    void SetPathAndTitle(const QString& path);
     CScintillaWnd* Editor() const;
 
     CMarlinoteView* m_view;
     QString m_path;
     QString m_title;
+    // Set by SetModified(true): the component itself cannot be marked changed.
+    bool m_forcedModified = false;
+    bool m_lastReported = false;
 };

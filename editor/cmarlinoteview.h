@@ -11,6 +11,7 @@
 class CInterpreterLink;
 class CMarlinoteDoc;
 class CScintillaWnd;
+class QTimer;
 
 // The view of one document: the editing window in a tab, and the commands
 // that make it an Octave editor. The frame's menus and tool bars call the
@@ -51,7 +52,7 @@ public:
     int GetCurrentCellIndex();
 
     // Breakpoint lines (1-based) and the debug line (1-based, 0 for none).
-    const std::vector<int>& GetBreakpoints() const { return m_breakpoints; }
+    std::vector<int> GetBreakpoints() const;
     int GetDebugLine() const { return m_debugLine; }
 
     // Name of a style of the Octave lexer for the status bar ("Default" ...).
@@ -160,6 +161,8 @@ private:
     bool Send(const QByteArray& text, bool activate, bool offerStart, bool echo = true);
     QByteArray RememberFunctionName();
     void SelectCurrentCell();
+    void HighlightCallTipParameter();
+    int GetCurrentCellIndexCached() const;
 
     CScintillaWnd* m_editor = nullptr;
     CMarlinoteDoc* m_doc = nullptr;
@@ -167,14 +170,17 @@ private:
     CEditorSettings m_settings;
     QStringList m_keywords;
     std::vector<QByteArray> m_keywordBytes;
-    std::vector<int> m_breakpoints;
+    QByteArray m_keywordsJoined;
     int m_debugLine = 0;
     bool m_lineEnded = false;
     QStringList m_callTipSignatures;
     int m_callTipIndex = 0;
+    int m_callTipParameter = 0;
+    QByteArray m_callTipText;
 
     // Cell list, recomputed when the text changed.
     bool m_cellsDirty = true;
+    QTimer* m_cellTimer = nullptr;
     QStringList m_cellNames;
     std::vector<int> m_cellLines;
     int m_currentCell = -2;

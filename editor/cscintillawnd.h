@@ -49,10 +49,13 @@ public:
     // The Scintilla lexer for a file extension (without the dot); the Octave
     // lexer (54) for an unknown one.
     static int LexerForExtension(const std::string& extension);
+    // The lexer of the loaded file; ApplySettings keeps it (Octave by default).
+    int GetLexer() const { return m_lexer; }
 
     // The word around position: letters, digits, "_" and "."; with numeric
     // true the word characters are "0123456789.-" instead.
-    QByteArray GetWordAt(long position, bool numeric);
+    // *start and *end (when given) receive the word's range.
+    QByteArray GetWordAt(long position, bool numeric, long* start = nullptr, long* end = nullptr);
 
     // One-message wrappers.
     QByteArray GetText();
@@ -116,6 +119,7 @@ private:
     void UpdateLineNumberWidth();
 
     LineEnd m_lineEnd = LineEnd::Lf;
+    int m_lexer = SCLEX_OCTAVE;
     bool m_lineNumbers = false;
     bool m_selectionMargin = false;
     bool m_foldingMargin = false;
