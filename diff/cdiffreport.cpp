@@ -79,26 +79,29 @@ int CDiffReport::CountDifferences(const CFilePartition& left, const CFilePartiti
     return total + added + deleted;
 }
 
-void CDiffReport::AppendEscapedLine(std::string& out, const std::string& text)
+void CDiffReport::AppendEscapedLine(std::string& out, std::string_view text)
 {
     if (text.empty()) {
         out += "&nbsp;";
         return;
     }
-    bool leading = true;
-    for (const char c : text) {
-        if (leading) {
-            if (c == ' ') {
-                out += "&nbsp;";
-                continue;
-            }
-            if (c == '\t') {
-                out += "&nbsp;&nbsp;&nbsp;&nbsp;";
-                continue;
-            }
-            leading = false;
-        }
-        switch (c) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] == ' ')
+            out += "&nbsp;";
+        else if (text[i] == '\t')
+            out += "&nbsp;&nbsp;&nbsp;&nbsp;";
+        else
+            break;
+    }
+    // Copies the plain stretches whole; lines are mostly plain.
+    while (i < text.size()) {
+        const size_t special = text.find_first_of(std::string_view("<>&\0", 4), i);
+        const size_t stop = special == std::string_view::npos ? text.size() : special;
+        out.append(text.data() + i, stop - i);
+        if (stop == text.size())
+            break;
+        switch (text[stop]) {
         case '<':
             out += "&lt;";
             break;
@@ -108,13 +111,11 @@ void CDiffReport::AppendEscapedLine(std::string& out, const std::string& text)
         case '&':
             out += "&amp;";
             break;
-        case '\0':
+        default:
             // A NUL byte is not allowed in a page; show the replacement mark.
             out += "&#65533;";
-            break;
-        default:
-            out += c;
         }
+        i = stop + 1;
     }
 }
 
@@ -193,7 +194,7 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
     std::string out;
     size_t textBytes = 0;
     for (int i = 0; i < count; ++i)
-        textBytes += left.GetLineText(i).size() + right.GetLineText(i).size();
+        textBytes += left.LineView(i).size() + right.LineView(i).size();
     out.reserve(4096 + textBytes + static_cast<size_t>(count) * (120 + href1.size() / 4 + href2.size() / 4));
 
     out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
@@ -265,7 +266,7 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
             out += '>';
             AppendLineNumber(out, sl, leftLine, number, href1);
             out += ' ';
-            AppendEscapedLine(out, left.GetLineText(i));
+            AppendEscapedLine(out, left.LineView(i));
             out += "</td>";
             ++leftLine;
         }
@@ -278,7 +279,7 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
             out += '>';
             AppendLineNumber(out, sr, rightLine, -1, href2);
             out += ' ';
-            AppendEscapedLine(out, right.GetLineText(i));
+            AppendEscapedLine(out, right.LineView(i));
             out += "</td></tr>\n";
             ++rightLine;
         }

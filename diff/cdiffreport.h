@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 
 class CFilePartition;
 
@@ -18,7 +19,7 @@ public:
     static int CountDifferences(const CFilePartition& left, const CFilePartition& right);
 
     // A line text as a table cell: leading blanks made visible, markup escaped.
-    static void AppendEscapedLine(std::string& out, const std::string& text);
+    static void AppendEscapedLine(std::string& out, std::string_view text);
     // A name as element text.
     static std::string EscapeText(const std::string& text);
     // A name as the value of a quoted href: the bytes a URL parser would take

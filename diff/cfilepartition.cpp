@@ -4,16 +4,15 @@
 #include <cstdio>
 #include <iostream>
 
-namespace {
+#include <sys/stat.h>
 
-const std::string& EmptyText()
-{
-    static const std::string empty;
-    return empty;
-}
+namespace {
 
 bool ReadWholeFile(std::FILE* file, std::string& content)
 {
+    struct stat info;
+    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode))
+        content.reserve(static_cast<size_t>(info.st_size) + 1);
     char chunk[1 << 16];
     for (;;) {
         const size_t n = std::fread(chunk, 1, sizeof chunk, file);
@@ -38,56 +37,84 @@ bool CFilePartition::LoadFile(const std::string& path, const COptionList& option
         std::cerr << "error : cannot open " << path << "\n";
         return false;
     }
-    std::string content;
-    const bool ok = ReadWholeFile(file, content);
+    auto content = std::make_shared<std::string>();
+    const bool ok = ReadWholeFile(file, *content);
     std::fclose(file);
     if (!ok) {
         std::cerr << "error : cannot open " << path << "\n";
         return false;
     }
+    m_storage.push_back(content);
 
-    m_lines.reserve(m_lines.size() + static_cast<size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+    const std::string_view text(*content);
+    const size_t lineCount = static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    m_lines.reserve(m_lines.size() + lineCount);
+    m_hashes.reserve(m_hashes.size() + lineCount);
+    m_keys.reserve(m_keys.size() + lineCount);
     size_t begin = 0;
-    while (begin < content.size()) {
-        const size_t feed = content.find('\n', begin);
-        if (feed == std::string::npos) {
-            AddLine(content.substr(begin));
+    while (begin < text.size()) {
+        const size_t feed = text.find('\n', begin);
+        if (feed == std::string_view::npos) {
+            AddHashedView(text.substr(begin));
             break;
         }
         size_t end = feed;
-        if (end > begin && content[end - 1] == '\r')
+        if (end > begin && text[end - 1] == '\r')
             --end;
-        AddLine(content.substr(begin, end - begin));
+        AddHashedView(text.substr(begin, end - begin));
         begin = feed + 1;
     }
     return true;
 }
 
+std::string_view CFilePartition::Owned(std::string text)
+{
+    if (!m_owned) {
+        m_owned = std::make_shared<std::deque<std::string>>();
+        m_storage.push_back(m_owned);
+    }
+    m_owned->push_back(std::move(text));
+    return m_owned->back();
+}
+
+void CFilePartition::ShareStorage(const CFilePartition& from)
+{
+    m_storage.insert(m_storage.end(), from.m_storage.begin(), from.m_storage.end());
+}
+
 void CFilePartition::AddLine(std::string text)
 {
-    if (m_indexBuilt) {
-        m_indexBuilt = false;
-        m_index.clear();
-    }
+    AddHashedView(Owned(std::move(text)));
+}
+
+void CFilePartition::AddHashedView(std::string_view text)
+{
+    m_index.reset();
+    std::string_view normalized = text;
     if (!m_options.IsEmpty()) {
         m_normalized.resize(m_lines.size());
         m_normalized.push_back(NormalizeLine(text, m_options));
-        m_hashes.push_back(LineHash(m_normalized.back()));
-    } else {
-        m_hashes.push_back(LineHash(text));
+        normalized = m_normalized.back();
     }
-    m_lines.push_back(CLineRecord{std::move(text), Unchanged});
+    m_hashes.push_back(LineHash(normalized));
+    m_keys.push_back(std::hash<std::string_view>()(normalized));
+    m_lines.push_back(CLineRecord{text, Unchanged});
 }
 
 void CFilePartition::AddLine(std::string text, LineStatus status)
 {
-    m_lines.push_back(CLineRecord{std::move(text), status});
+    AddView(Owned(std::move(text)), status);
 }
 
-const std::string& CFilePartition::GetLineText(int i) const
+void CFilePartition::AddView(std::string_view text, LineStatus status)
+{
+    m_lines.push_back(CLineRecord{text, status});
+}
+
+std::string_view CFilePartition::LineView(int i) const
 {
     if (i < 0 || i >= GetLineCount())
-        return EmptyText();
+        return std::string_view();
     return m_lines[static_cast<size_t>(i)].text;
 }
 
@@ -113,17 +140,41 @@ std::string_view CFilePartition::NormalizedView(int i) const
     return m_lines[index].text;
 }
 
-const CFilePartition::PositionIndex& CFilePartition::Index() const
+const CFilePartition::Index& CFilePartition::GetIndex() const
 {
-    if (!m_indexBuilt) {
-        m_index.clear();
-        m_index.reserve(m_lines.size());
-        // Positions go in ascending, so every list is ordered.
-        for (int y = 0; y < GetLineCount(); ++y)
-            m_index[NormalizedView(y)].push_back(y);
-        m_indexBuilt = true;
+    if (m_index)
+        return *m_index;
+    auto index = std::make_unique<Index>();
+    const size_t n = m_keys.size();
+    // Positions sorted by key, ascending within a key: each group is a run.
+    std::vector<std::pair<uint64_t, int>> sorted(n);
+    for (size_t y = 0; y < n; ++y)
+        sorted[y] = {m_keys[y], static_cast<int>(y)};
+    std::sort(sorted.begin(), sorted.end());
+    index->positions.resize(n);
+    for (size_t y = 0; y < n; ++y)
+        index->positions[y] = sorted[y].second;
+
+    size_t capacity = 16;
+    while (capacity < 2 * n)
+        capacity *= 2;
+    index->table.resize(capacity);
+    index->mask = capacity - 1;
+    for (size_t begin = 0; begin < n;) {
+        size_t end = begin + 1;
+        while (end < n && sorted[end].first == sorted[begin].first)
+            ++end;
+        for (uint64_t at = sorted[begin].first & index->mask;; at = (at + 1) & index->mask) {
+            Index::Slot& slot = index->table[at];
+            if (slot.end == 0) {
+                slot = {sorted[begin].first, static_cast<uint32_t>(begin), static_cast<uint32_t>(end)};
+                break;
+            }
+        }
+        begin = end;
     }
-    return m_index;
+    m_index = std::move(index);
+    return *m_index;
 }
 
 bool CFilePartition::FindLineLinear(int x, const CFilePartition& other, int& start) const
@@ -145,18 +196,28 @@ bool CFilePartition::FindLine(int x, const CFilePartition& other, int& start) co
 {
     if (m_hashes.empty() || x < 0 || x >= GetLineCount() || other.m_hashes.empty())
         return false;
-    // Equal normalised texts always have equal hashes, so grouping the other
-    // side's positions by text gives the same first match as the scan.
-    const PositionIndex& index = other.Index();
-    const auto found = index.find(NormalizedView(x));
-    if (found == index.end())
+    // Equal normalised texts have equal keys, so the group of x's key holds
+    // every position the scan could stop at; the first one from start whose
+    // text really matches is the scan's answer.
+    const Index& index = other.GetIndex();
+    const uint64_t key = m_keys[static_cast<size_t>(x)];
+    for (uint64_t at = key & index.mask;; at = (at + 1) & index.mask) {
+        const Index::Slot& slot = index.table[at];
+        if (slot.end == 0)
+            return false;
+        if (slot.key != key)
+            continue;
+        const int* first = index.positions.data() + slot.begin;
+        const int* last = index.positions.data() + slot.end;
+        const std::string_view text = NormalizedView(x);
+        for (const int* y = std::lower_bound(first, last, std::max(start, 0)); y != last; ++y) {
+            if (other.NormalizedView(*y) == text) {
+                start = *y;
+                return true;
+            }
+        }
         return false;
-    const std::vector<int>& positions = found->second;
-    const auto at = std::lower_bound(positions.begin(), positions.end(), std::max(start, 0));
-    if (at == positions.end())
-        return false;
-    start = *at;
-    return true;
+    }
 }
 
 void CFilePartition::CountRuns(int& added, int& changed, int& deleted) const
@@ -191,20 +252,22 @@ void CFilePartition::Compare(const CFilePartition& a, const CFilePartition& b,
         return search == Search::Indexed ? self.FindLine(x, other, start)
                                          : self.FindLineLinear(x, other, start);
     };
+    left.ShareStorage(a);
+    right.ShareStorage(b);
     const auto onlyLeft = [&](int i, LineStatus s) {
-        left.AddLine(a.GetLineText(i), s);
+        left.AddView(a.LineView(i), s);
         right.AddBlank();
     };
     const auto onlyRight = [&](int k, LineStatus s) {
         left.AddBlank();
-        right.AddLine(b.GetLineText(k), s);
+        right.AddView(b.LineView(k), s);
     };
     const auto both = [&](int i, int k, LineStatus s) {
-        left.AddLine(a.GetLineText(i), s);
-        right.AddLine(b.GetLineText(k), s);
+        left.AddView(a.LineView(i), s);
+        right.AddView(b.LineView(k), s);
     };
-    left.m_lines.reserve(static_cast<size_t>(nA + nB) / 2 + 16);
-    right.m_lines.reserve(static_cast<size_t>(nA + nB) / 2 + 16);
+    left.m_lines.reserve(static_cast<size_t>(nA) + static_cast<size_t>(nB));
+    right.m_lines.reserve(static_cast<size_t>(nA) + static_cast<size_t>(nB));
 
     int i = 0;
     int k = 0;

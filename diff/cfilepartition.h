@@ -4,18 +4,23 @@
 #include "diff/linetext.h"
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 struct CLineRecord {
-    std::string text; // exactly as read, never normalised
+    std::string_view text; // exactly as read, never normalised
     LineStatus status = Unchanged;
 };
 
 // One side of a comparison: the lines of a file or of a folder listing (with
 // a hash per line), or one aligned output column of Compare (without hashes).
+//
+// Line texts point into shared buffers (a whole file is read into one), and
+// an output column shares the buffers of the partitions it came from, so a
+// comparison of large files copies no line.
 class CFilePartition {
 public:
     enum class Search { Indexed, Linear };
@@ -25,10 +30,12 @@ public:
 
     void AddLine(std::string text);
     void AddLine(std::string text, LineStatus status);
-    void AddBlank() { AddLine(std::string(), Unchanged); }
+    void AddBlank() { AddView(std::string_view(), Unchanged); }
 
     int GetLineCount() const { return static_cast<int>(m_lines.size()); }
-    const std::string& GetLineText(int i) const;
+    std::string GetLineText(int i) const { return std::string(LineView(i)); }
+    // The same text without a copy; valid as long as this partition lives.
+    std::string_view LineView(int i) const;
     LineStatus GetLineStatus(int i) const;
     std::string GetNormalizedLine(int i) const;
     bool HasHashes() const { return !m_hashes.empty(); }
@@ -54,19 +61,37 @@ public:
                         Search search = Search::Indexed);
 
 private:
-    using PositionIndex = std::unordered_map<std::string_view, std::vector<int>>;
+    // Positions grouped by a 64-bit hash of the normalised text, each group
+    // in ascending order, found through an open-addressing table.
+    struct Index {
+        struct Slot {
+            uint64_t key = 0;
+            uint32_t begin = 0;
+            uint32_t end = 0; // 0: empty slot (a group is never empty)
+        };
+        std::vector<Slot> table;
+        std::vector<int> positions;
+        uint64_t mask = 0;
+    };
 
+    void AddHashedView(std::string_view text);
+    void AddView(std::string_view text, LineStatus status);
+    std::string_view Owned(std::string text);
+    void ShareStorage(const CFilePartition& from);
     std::string_view NormalizedView(int i) const;
-    const PositionIndex& Index() const;
+    const Index& GetIndex() const;
     void ListFolder(const std::string& path, int depth);
 
     std::string m_name;
     COptionList m_options;
     std::vector<CLineRecord> m_lines;
     std::vector<int32_t> m_hashes;
+    std::vector<uint64_t> m_keys; // the index's hash of each normalised text
     // Kept only when the options change the text; otherwise the raw text is it.
     std::vector<std::string> m_normalized;
-    // Built on first indexed search; its keys point into the lines above.
-    mutable PositionIndex m_index;
-    mutable bool m_indexBuilt = false;
+    // Buffers the line texts point into: file contents and single lines (a
+    // deque never moves its strings).
+    std::vector<std::shared_ptr<const void>> m_storage;
+    std::shared_ptr<std::deque<std::string>> m_owned;
+    mutable std::unique_ptr<Index> m_index;
 };

@@ -2,11 +2,11 @@
 
 #include "diff/coptionlist.h"
 
-std::string NormalizeLine(const std::string& text, const COptionList& options)
+std::string NormalizeLine(std::string_view text, const COptionList& options)
 {
     if (options.IsEmpty())
-        return text;
-    std::string result = text;
+        return std::string(text);
+    std::string result(text);
     if (options.IsInForce("indent")) {
         const size_t first = result.find_first_not_of(" \t");
         if (first != std::string::npos)

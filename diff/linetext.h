@@ -15,7 +15,7 @@ enum LineStatus : int {
 
 // The text a line is compared by: leading blanks dropped when "indent" is in
 // force (a line of only blanks stays whole), lower case when "case" is.
-std::string NormalizeLine(const std::string& text, const COptionList& options);
+std::string NormalizeLine(std::string_view text, const COptionList& options);
 
 // h = h * 3 + c over the bytes taken as signed, wrapping in 32 bits. Only a
 // filter: equal lines also need equal normalised texts.
