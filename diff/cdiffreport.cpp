@@ -195,7 +195,9 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
     size_t textBytes = 0;
     for (int i = 0; i < count; ++i)
         textBytes += left.LineView(i).size() + right.LineView(i).size();
-    out.reserve(4096 + textBytes + static_cast<size_t>(count) * (120 + href1.size() / 4 + href2.size() / 4));
+    // Room for the longest row shape; pages never written are never touched.
+    out.reserve(4096 + 2 * (name1.size() + name2.size()) + textBytes +
+                static_cast<size_t>(count) * (240 + href1.size() + href2.size()));
 
     out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
            "<TITLE> Comparison Tool - ";

@@ -31,6 +31,8 @@ CDiffDlg::CDiffDlg(const QString& first, const QString& output, QWidget* parent)
 
     auto* firstLabel = new QLabel(QStringLiteral("First File or Folder:"), this);
     firstLabel->setGeometry(Dlu(7, 8, 58, 8));
+    // The label widths were made for a narrower font; never cut the text.
+    firstLabel->resize(qMax(firstLabel->width(), firstLabel->sizeHint().width()), firstLabel->height());
     m_firstEdit = new QLineEdit(first, this);
     m_firstEdit->setGeometry(Dlu(7, 18, 253, 12));
     m_firstBrowse = new QPushButton(QStringLiteral("..."), this);
@@ -38,6 +40,7 @@ CDiffDlg::CDiffDlg(const QString& first, const QString& output, QWidget* parent)
 
     auto* secondLabel = new QLabel(QStringLiteral("Second File or Folder:"), this);
     secondLabel->setGeometry(Dlu(7, 32, 70, 8));
+    secondLabel->resize(qMax(secondLabel->width(), secondLabel->sizeHint().width()), secondLabel->height());
     m_secondEdit = new QLineEdit(this);
     m_secondEdit->setGeometry(Dlu(7, 42, 253, 12));
     m_secondBrowse = new QPushButton(QStringLiteral("..."), this);
