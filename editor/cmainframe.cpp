@@ -6,6 +6,7 @@
 #include "editor/cmarlinoteapp.h"
 #include "editor/cmarlinotedoc.h"
 #include "editor/cmarlinoteview.h"
+#include "editor/cnewoctavefile.h"
 #include "editor/creplacedlg.h"
 #include "editor/cscintillawnd.h"
 
@@ -24,7 +25,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace {
 
@@ -343,20 +343,15 @@ void CMainFrame::CreateToolBars()
     m_cellBar->addAction(Action(ID_PREVIOUS_CELL));
     m_cellBar->addAction(Action(ID_NEXT_CELL));
     m_cellBar->addWidget(m_cellBar->CellList());
+    addToolBarBreak();
     addToolBar(m_cellBar);
     // Short labels for the tool bar; the menus keep the long texts.
-    m_cellBar->widgetForAction(Action(ID_EVALUATE_CELL))->setToolTip(Action(ID_EVALUATE_CELL)->text());
     const std::pair<int, const char*> shortTexts[] = {
-        {ID_EVALUATE_CELL, "Eval"}, {ID_EVALUATE_CELL_ADVANCE, "Eval+"}, {ID_DECREMENT, "-"},
+        {ID_EVALUATE_CELL, "Eval"}, {ID_EVALUATE_CELL_ADVANCE, "Eval+Adv"}, {ID_DECREMENT, "-"},
         {ID_INCREMENT, "+"}, {ID_DIVIDE, "/"}, {ID_MULTIPLY, "*"}, {ID_INSERT_CELL_BREAK, "%%"},
-        {ID_PREVIOUS_CELL, "<"}, {ID_NEXT_CELL, ">"}};
-    for (const auto& entry : shortTexts) {
-        if (auto* button = qobject_cast<QToolButton*>(m_cellBar->widgetForAction(Action(entry.first)))) {
-            button->setToolTip(Action(entry.first)->text());
-            button->setText(QString::fromLatin1(entry.second));
-            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        }
-    }
+        {ID_PREVIOUS_CELL, "Prev"}, {ID_NEXT_CELL, "Next"}};
+    for (const auto& entry : shortTexts)
+        Action(entry.first)->setIconText(QString::fromLatin1(entry.second));
     connect(m_cellBar, &CCellToolBar::cellChosen, this, [this](int index) {
         if (CMarlinoteView* view = ActiveView()) {
             view->GotoCell(index);
@@ -493,7 +488,20 @@ CChildFrame* CMainFrame::OnNewBlankFile()
 
 void CMainFrame::OnNewFunction()
 {
-    OnNewBlankFile();
+    QPointer<CChildFrame> child = OnNewBlankFile();
+    CNewOctaveFile dialog(this);
+    if (dialog.exec() != QDialog::Accepted || !child)
+        return;
+    CScintillaWnd* editor = child->View()->GetEditor();
+    editor->SetText(dialog.GetGeneratedText().toUtf8());
+    editor->GotoPosition(0);
+    editor->setFocus();
+    const QString function = dialog.GetFunction();
+    if (!function.isEmpty()) {
+        // A changed document without a path: saving asks for one.
+        child->Document()->SetTitle(function + QStringLiteral(".m"));
+        child->Document()->SetModified(true);
+    }
 }
 
 bool CMainFrame::SaveDocument(CChildFrame* child)
