@@ -86,7 +86,10 @@ int CConnectionProcesses::TerminateProcessesByName(const std::string& name)
         QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
         if (comm.open(QIODevice::ReadOnly))
             command = QString::fromLocal8Bit(comm.readAll().trimmed()).toLower();
-        if (program != wanted && command != wanted)
+        // "octave" starts its real binary ("octave-cli") in the same process.
+        const QString family = wanted + QLatin1Char('-');
+        if (program != wanted && command != wanted && !program.startsWith(family) &&
+            !command.startsWith(family))
             continue;
         // A zombie has already ended; it only waits for its parent.
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));

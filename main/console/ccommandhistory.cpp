@@ -1,0 +1,104 @@
+#include "main/console/ccommandhistory.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <vector>
+
+#include "common/cini.h"
+
+namespace {
+const char* const kSection = "User";
+const char* const kKey = "History";
+const char* const kDelimiter = "|;|";
+}  // namespace
+
+CCommandHistory::CCommandHistory(const QString& userPathsFile, QObject* parent)
+    : QObject(parent), m_file(userPathsFile)
+{
+}
+
+QString CCommandHistory::Normalised(const QString& line)
+{
+    QString text = line;
+    text.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char(' ')).remove(QLatin1Char(','));
+    return text;
+}
+
+QString CCommandHistory::SessionHeader()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale;
+    return QStringLiteral("%-- ") + locale.toString(now.date(), QLocale::ShortFormat) +
+           QLatin1Char(' ') + locale.toString(now.time(), QStringLiteral("HH:mm:ss")) +
+           QStringLiteral(" --%");
+}
+
+QStringList CCommandHistory::ReadStored() const
+{
+    CIni ini(m_file.toStdString().c_str());
+    std::vector<std::string> stored;
+    ini.GetArray(kSection, kKey, stored, kDelimiter);
+    QStringList list;
+    for (const std::string& entry : stored)
+        list << QString::fromStdString(entry);
+    return list;
+}
+
+void CCommandHistory::Store(const QStringList& entries)
+{
+    std::vector<std::string> items;
+    for (const QString& entry : entries)
+        items.push_back(entry.toStdString());
+    CIni ini(m_file.toStdString().c_str());
+    ini.WriteArray(kSection, kKey, items, -1, kDelimiter);
+}
+
+bool CCommandHistory::Add(const QString& line, bool inMemoryOnly)
+{
+    if (line.contains(QStringLiteral(">> ")))
+        return false;
+    const QString normal = Normalised(line);
+    if (normal.isEmpty())
+        return false;
+    if (!m_entries.isEmpty() && Normalised(m_entries.last()) == normal) {
+        m_cursor = Size();
+        return false;
+    }
+    QString entry = line;
+    entry.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    if (!inMemoryOnly) {
+        QStringList stored = ReadStored();
+        stored << entry;
+        Store(stored);
+    }
+    m_entries << entry;
+    m_cursor = Size();
+    emit changed();
+    return true;
+}
+
+void CCommandHistory::Load(int maxEntries)
+{
+    const QStringList stored = ReadStored();
+    const int count = static_cast<int>(stored.size());
+    int start = qMax(0, count - qMax(0, maxEntries));
+    while (start > 0 && !IsHeader(stored.at(start)))
+        --start;
+    m_entries.clear();
+    m_cursor = 0;
+    for (int i = start; i < count; ++i)
+        Add(stored.at(i), true);
+    Store(m_entries);
+    Add(SessionHeader(), false);
+    emit changed();
+}
+
+void CCommandHistory::Clear()
+{
+    m_entries.clear();
+    Store(m_entries);
+    m_cursor = 0;
+    Add(SessionHeader(), false);
+    emit changed();
+}

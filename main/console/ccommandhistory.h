@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+// The command history array with its recall cursor, kept in the order of the
+// history tree (each session header followed by its statements) and stored
+// in "userpaths.dat" as the list "History" joined by "|;|". GUI thread only.
+class CCommandHistory : public QObject {
+    Q_OBJECT
+public:
+    explicit CCommandHistory(const QString& userPathsFile, QObject* parent = nullptr);
+
+    const QStringList& Entries() const { return m_entries; }
+    int& Cursor() { return m_cursor; }
+    int Size() const { return static_cast<int>(m_entries.size()); }
+
+    // False when the line is refused: it holds the prompt, is empty after
+    // removing blanks, commas and line breaks, or repeats the newest entry.
+    bool Add(const QString& line, bool inMemoryOnly = false);
+    // Reloads the stored list keeping about maxEntries (back to a session
+    // header) and starts a new session.
+    void Load(int maxEntries);
+    // Empties the history and starts a new session.
+    void Clear();
+
+    static QString SessionHeader();
+    static bool IsHeader(const QString& entry) { return entry.contains(QStringLiteral("%--")); }
+
+signals:
+    void changed();
+
+private:
+    QStringList ReadStored() const;
+    void Store(const QStringList& entries);
+    static QString Normalised(const QString& line);
+
+    QString m_file;
+    QStringList m_entries;
+    int m_cursor = 0;
+};

@@ -1,0 +1,990 @@
+#include "main/console/ckestruneview.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QUrl>
+
+#include "controls/cmessagebox.h"
+#include "main/console/ccommandhistory.h"
+#include "main/console/ccompletionrequest.h"
+#include "main/console/chistoryrecall.h"
+#include "main/console/iconsolehost.h"
+#include "platform/appfolders.h"
+#include "platform/cprofile.h"
+#include "platform/octavequote.h"
+
+namespace {
+const char* const kProgram = "Kestrune";
+
+QString Program()
+{
+    return QString::fromLatin1(kProgram);
+}
+
+// Error locations of current interpreters name a function, not a file:
+// "    g at line 3 column 3" after "error: called from".
+const QRegularExpression& LocationLine()
+{
+    static const QRegularExpression expression(
+        QStringLiteral("^[ \\t]+(?:-->[ \\t]*)?([A-Za-z_][\\w.:>@-]*) at line (\\d+)(?: column (\\d+))?[ \\t]*$"),
+        QRegularExpression::MultilineOption);
+    return expression;
+}
+
+const QRegularExpression& WebAddress()
+{
+    static const QRegularExpression expression(QStringLiteral("https?://[^\\s<>\"']+"));
+    return expression;
+}
+}  // namespace
+
+CKestruneView::CKestruneView(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("CommandWindow"));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setUndoRedoEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setMouseTracking(true);
+    m_outputFormat.setFontFamilies({QStringLiteral("Courier New"), QStringLiteral("monospace")});
+    m_outputFormat.setForeground(Qt::black);
+    m_outputFormat.setFontWeight(QFont::Normal);
+    m_outputFormat.setFontItalic(false);
+    m_outputFormat.setFontUnderline(false);
+    m_outputFormat.setFontStrikeOut(false);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+    const CProfile profile(Program());
+    SetZoomLevel(profile.GetInt(QStringLiteral("Command"), QStringLiteral("FontZoomLevel"), 100), false);
+    setCurrentCharFormat(m_outputFormat);
+}
+
+CKestruneView::~CKestruneView() = default;
+
+QFont CKestruneView::OutputFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("monospace")});
+    font.setPointSizeF(10);
+    return font;
+}
+
+// ---------------------------------------------------------------- output
+
+void CKestruneView::Post(Pending pending)
+{
+    bool post = false;
+    {
+        std::lock_guard<std::mutex> lock(m_pendingLock);
+        m_pending.push_back(std::move(pending));
+        if (!m_flushPosted) {
+            m_flushPosted = true;
+            post = true;
+        }
+    }
+    if (post)
+        QMetaObject::invokeMethod(this, &CKestruneView::FlushPending, Qt::QueuedConnection);
+}
+
+void CKestruneView::PostWrite(const QString& text, const std::vector<Span>& spans, int maxLines)
+{
+    Pending pending;
+    pending.op = Pending::Write;
+    pending.text = text;
+    pending.spans = spans;
+    pending.maxLines = maxLines;
+    Post(std::move(pending));
+}
+
+void CKestruneView::PostEcho(const QString& text)
+{
+    Pending pending;
+    pending.op = Pending::Echo;
+    pending.text = text;
+    Post(std::move(pending));
+}
+
+void CKestruneView::PostReset(const QString& text)
+{
+    Pending pending;
+    pending.op = Pending::Reset;
+    pending.text = text;
+    Post(std::move(pending));
+}
+
+void CKestruneView::PostReplace(const QString& oldText, const QString& newText)
+{
+    Pending pending;
+    pending.op = Pending::Replace;
+    pending.text = oldText;
+    pending.other = newText;
+    Post(std::move(pending));
+}
+
+void CKestruneView::PostCaretToEnd()
+{
+    Pending pending;
+    pending.op = Pending::CaretToEnd;
+    Post(std::move(pending));
+}
+
+long long CKestruneView::AppliedCount() const
+{
+    std::lock_guard<std::mutex> lock(m_pendingLock);
+    return m_applied;
+}
+
+void CKestruneView::FlushPending()
+{
+    std::vector<Pending> work;
+    {
+        std::lock_guard<std::mutex> lock(m_pendingLock);
+        work.swap(m_pending);
+        m_flushPosted = false;
+    }
+    if (work.empty())
+        return;
+    // Output is not part of what the user can undo: the undo stack is
+    // switched off while it is written (which also empties it).
+    document()->setUndoRedoEnabled(false);
+    for (const Pending& pending : work)
+        Apply(pending);
+    document()->setUndoRedoEnabled(true);
+    EndOutputEdit();
+    std::lock_guard<std::mutex> lock(m_pendingLock);
+    m_applied += static_cast<long long>(work.size());
+}
+
+void CKestruneView::EndOutputEdit()
+{
+    CaretToEnd();
+    m_inputStart = TextLength();
+    setCurrentCharFormat(textCursor().charFormat());
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void CKestruneView::Apply(const Pending& pending)
+{
+    switch (pending.op) {
+    case Pending::Write:
+        ApplyWrite(pending);
+        m_inputStart = TextLength();
+        break;
+    case Pending::Echo:
+        ReplaceRange(qMin(m_inputStart, TextLength()), TextLength(), pending.text);
+        m_inputStart = TextLength();
+        break;
+    case Pending::Reset: {
+        QTextCursor cursor(document());
+        cursor.select(QTextCursor::Document);
+        QTextCharFormat bold = m_outputFormat;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(pending.text, bold);
+        m_inputStart = TextLength();
+        break;
+    }
+    case Pending::Replace: {
+        if (pending.text.isEmpty())
+            break;
+        QTextCursor found = document()->find(pending.text, 0, QTextDocument::FindCaseSensitively);
+        while (!found.isNull()) {
+            found.insertText(pending.other);
+            found = document()->find(pending.text, found.position(), QTextDocument::FindCaseSensitively);
+        }
+        m_inputStart = TextLength();
+        break;
+    }
+    case Pending::CaretToEnd:
+        break;
+    }
+}
+
+void CKestruneView::ApplyWrite(const Pending& pending)
+{
+    if (pending.text.isEmpty())
+        return;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    const int base = cursor.position();
+    cursor.insertText(pending.text, m_outputFormat);
+    for (const Span& span : pending.spans) {
+        const int start = base + span.start;
+        const int end = qMin(start + span.length, TextLength());
+        if (span.length <= 0 || start >= end)
+            continue;
+        if (span.kind == Span::Link) {
+            ApplyLinkFormat(start, end, pending.text.mid(span.start, span.length).trimmed());
+            continue;
+        }
+        QTextCursor range(document());
+        range.setPosition(start);
+        range.setPosition(end, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        if (span.kind == Span::Error)
+            format.setForeground(Qt::red);
+        else
+            format.setFontWeight(QFont::Bold);
+        range.mergeCharFormat(format);
+    }
+    MarkLinks(base, pending.text);
+    TrimTo(pending.maxLines);
+}
+
+void CKestruneView::ApplyLinkFormat(int start, int end, const QString& href)
+{
+    QTextCursor range(document());
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setAnchor(true);
+    format.setAnchorHref(href);
+    format.setFontUnderline(true);
+    format.setForeground(QColor(0, 0, 204));
+    range.mergeCharFormat(format);
+}
+
+void CKestruneView::MarkLinks(int base, const QString& text)
+{
+    if (text.contains(QStringLiteral("://"))) {
+        QRegularExpressionMatchIterator it = WebAddress().globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            QString url = match.captured(0);
+            while (!url.isEmpty() && QStringLiteral(".,;:)]}").contains(url.back()))
+                url.chop(1);
+            ApplyLinkFormat(base + match.capturedStart(0), base + match.capturedStart(0) + url.size(), url);
+        }
+    }
+    if (text.contains(QStringLiteral(" at line "))) {
+        QRegularExpressionMatchIterator it = LocationLine().globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            // Only the function and its position: "g at line 3 column 3".
+            const int start = match.capturedStart(1);
+            const int end = match.capturedEnd(0);
+            QString link = text.mid(start, end - start).trimmed();
+            ApplyLinkFormat(base + start, base + start + link.size(), link);
+        }
+    }
+}
+
+void CKestruneView::TrimTo(int maxLines)
+{
+    if (maxLines <= 0)
+        return;
+    const int excess = document()->blockCount() - maxLines;
+    if (excess <= 0)
+        return;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.setPosition(document()->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void CKestruneView::FormatOutputRange(int start, int end, bool bold)
+{
+    QTextCursor range(document());
+    range.setPosition(qBound(0, start, TextLength()));
+    range.setPosition(qBound(0, end, TextLength()), QTextCursor::KeepAnchor);
+    QTextCharFormat format = m_outputFormat;
+    if (bold)
+        format.setFontWeight(QFont::Bold);
+    range.setCharFormat(format);
+}
+
+// ---------------------------------------------------------------- text helpers
+
+int CKestruneView::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+QString CKestruneView::TextRange(int start, int end) const
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(qBound(0, start, TextLength()));
+    cursor.setPosition(qBound(0, end, TextLength()), QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+QString CKestruneView::CommandLine() const
+{
+    return TextRange(m_inputStart, TextLength());
+}
+
+bool CKestruneView::TextEndsWithLineFeed() const
+{
+    return document()->blockCount() > 1 && document()->lastBlock().length() <= 1;
+}
+
+void CKestruneView::ReplaceRange(int start, int end, const QString& text)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(qBound(0, start, TextLength()));
+    cursor.setPosition(qBound(0, end, TextLength()), QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+}
+
+void CKestruneView::SetCaret(int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qBound(0, position, TextLength()));
+    setTextCursor(cursor);
+}
+
+void CKestruneView::CaretToEnd()
+{
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+}
+
+// ---------------------------------------------------------------- keys
+
+bool CKestruneView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keys of the window's own table win over the menu accelerators.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & Qt::ControlModifier) {
+            switch (key->key()) {
+            case Qt::Key_C: case Qt::Key_P: case Qt::Key_N: case Qt::Key_B:
+            case Qt::Key_F: case Qt::Key_D: case Qt::Key_A: case Qt::Key_E:
+            case Qt::Key_K: case Qt::Key_W: case Qt::Key_L: case Qt::Key_V:
+            case Qt::Key_Z: case Qt::Key_Y: case Qt::Key_I: case Qt::Key_X:
+            case Qt::Key_Insert:
+                event->accept();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void CKestruneView::keyPressEvent(QKeyEvent* event)
+{
+    if (!HandleKey(event))
+        QPlainTextEdit::keyPressEvent(event);
+}
+
+bool CKestruneView::HandleKey(QKeyEvent* event)
+{
+    const QTextCursor cursor = textCursor();
+    const int s = cursor.selectionStart();
+    const int e = cursor.selectionEnd();
+    // P is read once per key and used throughout.
+    const int p = qMin(m_inputStart, TextLength());
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const int key = event->key();
+
+    if (isReadOnly()) {
+        if (control && key == Qt::Key_C && cursor.hasSelection()) {
+            copy();
+            return true;
+        }
+        return false;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        Cut();
+        return true;
+    }
+    if (control && key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Backspace &&
+        key != Qt::Key_Delete && key != Qt::Key_Insert && key != Qt::Key_Left &&
+        key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Home && key != Qt::Key_Tab &&
+        key != Qt::Key_Space)
+        return HandleControlKey(event, s, e, p);
+
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return Enter();
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (s < p)
+            CaretToEnd();
+        else
+            RequestCompletion();
+        return true;
+    case Qt::Key_Escape:
+        return false;
+    case Qt::Key_Space:
+    case Qt::Key_Insert:
+    case Qt::Key_Delete:
+        if (s < p) {
+            CaretToEnd();
+            return true;
+        }
+        if (key == Qt::Key_Insert && shift) {
+            Paste();
+            return true;
+        }
+        return false;
+    case Qt::Key_Left:
+        return s == p;
+    case Qt::Key_Backspace:
+        if (s < p) {
+            CaretToEnd();
+            return true;
+        }
+        if (s == p)
+            return e <= s;
+        if (control) {
+            // The word before the caret, never reaching into the prompt.
+            const QString line = TextRange(p, s);
+            const int blank = static_cast<int>(line.lastIndexOf(QLatin1Char(' ')));
+            ReplaceRange(blank < 0 ? p : p + blank + 1, s, QString());
+            return true;
+        }
+        return false;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (s < p)
+            return false;
+        Recall(key == Qt::Key_Up);
+        return true;
+    case Qt::Key_Home:
+        if (s < p)
+            return false;
+        if (shift) {
+            QTextCursor select = textCursor();
+            select.setPosition(p);
+            select.setPosition(s, QTextCursor::KeepAnchor);
+            setTextCursor(select);
+        } else {
+            SetCaret(p);
+        }
+        return true;
+    default:
+        break;
+    }
+    // Typing anywhere in the output continues the command line.
+    const QString text = event->text();
+    if (!text.isEmpty() && text.at(0).isPrint() && s < p)
+        CaretToEnd();
+    return false;
+}
+
+bool CKestruneView::HandleControlKey(QKeyEvent* event, int s, int e, int p)
+{
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool keypad = event->modifiers() & Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_C:
+        if (!m_host || !m_host->InterpreterKnown())
+            return false;
+        if (e > s) {
+            copy();
+            return true;
+        }
+        if (m_host->IsConnected())
+            m_host->RequestInterrupt();
+        return true;
+    case Qt::Key_P:
+        if (s >= p)
+            Recall(true);
+        return true;
+    case Qt::Key_N:
+        if (s < p)
+            return false;
+        Recall(false);
+        return true;
+    case Qt::Key_B:
+        if (s > p) {
+            SetCaret(s - 1);
+            return true;
+        }
+        return false;
+    case Qt::Key_F:
+        if (s >= p) {
+            SetCaret(s + 1);
+            return true;
+        }
+        return false;
+    case Qt::Key_D:
+        if (s >= p) {
+            QTextCursor cursor = textCursor();
+            cursor.clearSelection();
+            cursor.deleteChar();
+            return true;
+        }
+        return false;
+    case Qt::Key_A:
+        if (s >= p) {
+            SetCaret(p);
+            return true;
+        }
+        return false;
+    case Qt::Key_E:
+        if (s >= p)
+            CaretToEnd();
+        return true;
+    case Qt::Key_K:
+        if (s >= p) {
+            QTextCursor cursor = textCursor();
+            cursor.setPosition(s);
+            cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            return true;
+        }
+        return false;
+    case Qt::Key_W:
+        if (s >= p) {
+            const QString line = TextRange(p, s);
+            const int blank = static_cast<int>(line.lastIndexOf(QLatin1Char(' ')));
+            ReplaceRange(blank < 0 ? p : p + blank + 1, s, QString());
+            return true;
+        }
+        return false;
+    case Qt::Key_L:
+        ClearWindow(true);
+        return true;
+    case Qt::Key_V:
+        if (!m_host || !m_host->InterpreterKnown())
+            return false;
+        if (s >= p)
+            Paste();
+        return true;
+    case Qt::Key_Z:
+        undo();
+        return true;
+    case Qt::Key_Y:
+        redo();
+        return true;
+    case Qt::Key_I:
+        return true;
+    case Qt::Key_Plus:
+        if (shift && keypad)
+            ZoomIn();
+        return false;
+    case Qt::Key_Minus:
+        if (shift && keypad)
+            ZoomOut();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CKestruneView::Enter()
+{
+    const QTextCursor cursor = textCursor();
+    const int s = cursor.selectionStart();
+    const int p = qMin(m_inputStart, TextLength());
+    if (TextEndsWithLineFeed()) {
+        // No prompt is waiting: the running statement may wait for a line.
+        if (m_host)
+            m_host->SendRaw("\n");
+        return true;
+    }
+    if (s < p) {
+        CaretToEnd();
+        return true;
+    }
+    const QString line = CommandLine();
+    if (line.isEmpty() || line.contains(QStringLiteral("Press Control-C again to abort"))) {
+        if (m_host) {
+            m_host->QueueCommand("\n", false);
+            m_host->RequestWorkspaceRefresh();
+        }
+        return true;
+    }
+    CaretToEnd();
+    const QStringList pieces = line.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString& piece : pieces) {
+        if (m_host)
+            m_host->QueueCommand(piece.toStdString(), true);
+        if (m_history && !piece.contains(QStringLiteral("%-- ")))
+            m_history->Add(piece);
+    }
+    QTextCursor end = textCursor();
+    end.insertText(QStringLiteral("\n"));
+    return true;
+}
+
+void CKestruneView::Recall(bool backwards)
+{
+    if (!m_history)
+        return;
+    const QTextCursor before = textCursor();
+    const int p = qMin(m_inputStart, TextLength());
+    const QString prefix = TextRange(p, before.selectionEnd());
+    const CHistoryRecall::Step step =
+        backwards ? CHistoryRecall::Backward(m_history->Entries(), m_history->Cursor(), prefix)
+                  : CHistoryRecall::Forward(m_history->Entries(), m_history->Cursor(), prefix);
+    if (step.action == CHistoryRecall::Action::Nothing)
+        return;
+    const QString text = step.action == CHistoryRecall::Action::Show ? m_history->Entries().at(step.index)
+                                                                    : QString();
+    ReplaceRange(p, TextLength(), text);
+    // The user's selection comes back, so the caret stays after the prefix.
+    QTextCursor restore = textCursor();
+    restore.setPosition(qMin(before.anchor(), TextLength()));
+    restore.setPosition(qMin(before.position(), TextLength()), QTextCursor::KeepAnchor);
+    setTextCursor(restore);
+}
+
+void CKestruneView::RequestCompletion()
+{
+    const QTextCursor cursor = textCursor();
+    const int p = qMin(m_inputStart, TextLength());
+    const int from = qMax(0, p - 1);
+    const CCompletionRequest request =
+        CCompletionRequest::Build(TextRange(from, cursor.selectionStart()), cursor.selectionEnd());
+    m_completionStart = qMax(p, request.replaceStart);
+    m_completionEnd = request.replaceEnd;
+    if (m_host)
+        m_host->QueueCommand(request.statement.toStdString(), false);
+}
+
+void CKestruneView::ShowCompletions(const QStringList& matches)
+{
+    // The list window itself is a separate widget; a single match needs no
+    // choice and goes straight into the command line.
+    if (matches.size() != 1 || m_completionStart < 0)
+        return;
+    const int p = qMin(m_inputStart, TextLength());
+    if (m_completionStart < p || m_completionEnd > TextLength())
+        return;
+    ReplaceRange(m_completionStart, m_completionEnd, matches.first());
+    SetCaret(m_completionStart + static_cast<int>(matches.first().size()));
+    m_completionStart = m_completionEnd = -1;
+}
+
+// ---------------------------------------------------------------- clipboard
+
+void CKestruneView::Cut()
+{
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection() && cursor.selectionStart() >= qMin(m_inputStart, TextLength()))
+        QPlainTextEdit::cut();
+}
+
+void CKestruneView::Paste()
+{
+    if (isReadOnly())
+        return;
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data)
+        insertFromMimeData(data);
+}
+
+bool CKestruneView::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasText() && textCursor().selectionStart() >= qMin(m_inputStart, TextLength());
+}
+
+void CKestruneView::insertFromMimeData(const QMimeData* source)
+{
+    const int p = qMin(m_inputStart, TextLength());
+    QTextCursor cursor = textCursor();
+    if (!source->hasText() || cursor.selectionStart() < p)
+        return;
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    cursor.insertText(text, m_outputFormat);
+    const int after = cursor.position();
+    FormatOutputRange(p, TextLength(), false);
+    SetCaret(after);
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CKestruneView::ConfirmSetting(const QString& key, const QString& text)
+{
+    CProfile profile(Program());
+    if (profile.GetInt(QStringLiteral("General"), key, 0) == 0)
+        return true;
+    const CMessageBox::Result result =
+        CMessageBox::Show(this, text, Program(), QMessageBox::Ok | QMessageBox::Cancel,
+                          QMessageBox::Information, QStringLiteral("Don't tell me again"));
+    if (result.checked)
+        profile.WriteInt(QStringLiteral("General"), key, 0);
+    return result.button == QMessageBox::Ok;
+}
+
+void CKestruneView::ClearWindow(bool ask)
+{
+    if (ask && !ConfirmSetting(QStringLiteral("ConfirmClearWindow"),
+                               QStringLiteral("All text will be cleared from the command window.")))
+        return;
+    const QString prompt = (m_host && m_host->IsDebugMode()) ? QStringLiteral("debug> ") : QStringLiteral(">> ");
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(prompt, m_outputFormat);
+    document()->setUndoRedoEnabled(true);
+    EndOutputEdit();
+}
+
+void CKestruneView::ClearWorkspace()
+{
+    if (ConfirmSetting(QStringLiteral("ConfirmClearVariables"), QStringLiteral("All variables will be deleted.")) && m_host)
+        m_host->QueueCommand("clear all", false);
+}
+
+void CKestruneView::ClearHistory()
+{
+    if (ConfirmSetting(QStringLiteral("ConfirmClearHistory"),
+                       QStringLiteral("Are you sure you want to clear your command history.")) && m_history)
+        m_history->Clear();
+}
+
+void CKestruneView::OpenDataFile()
+{
+    const QString filter = QStringLiteral(
+        "Matlab File (*.mat);;Hdf5 Format (*.hdf5);;Hdf5 Single Precision (*.fhdf5);;Ascii File (*.txt);;"
+        "Binary (*.bin);;Float Binary (*.fbin);;Zip Format (*.zip)");
+    QFileDialog dialog(this, QStringLiteral("Open"), QString(), filter);
+    dialog.setDefaultSuffix(QStringLiteral("mat"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    OpenDataFile(dialog.selectedFiles().first());
+}
+
+void CKestruneView::OpenDataFile(const QString& path)
+{
+    if (QFileInfo(path).suffix().isEmpty() || !m_host)
+        return;
+    std::string literal;
+    if (!OctaveQuote(path.toStdString(), literal))
+        return;
+    m_host->QueueCommand("load(" + literal + ");", false);
+}
+
+void CKestruneView::DropFiles(const QStringList& paths)
+{
+    std::string joined;
+    for (const QString& path : paths) {
+        std::string literal;
+        if (!OctaveQuote(path.toStdString(), literal))
+            continue;
+        if (!joined.empty())
+            joined += "\n";
+        joined += "run(" + literal + ")";
+    }
+    if (!joined.empty() && m_host)
+        m_host->QueueCommand(joined, true);
+}
+
+void CKestruneView::SetZoomLevel(int level, bool store)
+{
+    m_zoom = qBound(10, level, 310);
+    QFont font = OutputFont();
+    font.setPointSizeF(10.0 * m_zoom / 100.0);
+    setFont(font);
+    if (store) {
+        CProfile profile(Program());
+        profile.WriteInt(QStringLiteral("Command"), QStringLiteral("FontZoomLevel"), m_zoom);
+    }
+}
+
+void CKestruneView::ZoomIn()
+{
+    if (m_zoom < 301)
+        SetZoomLevel(m_zoom + 10, true);
+}
+
+void CKestruneView::ZoomOut()
+{
+    if (m_zoom > 19)
+        SetZoomLevel(m_zoom - 10, true);
+}
+
+void CKestruneView::ZoomDefault()
+{
+    SetZoomLevel(100, true);
+}
+
+// ---------------------------------------------------------------- links
+
+void CKestruneView::ActivateLink(const QString& link)
+{
+    if (link.contains(QStringLiteral("http://")) || link.contains(QStringLiteral("https://"))) {
+        emit webLinkActivated(link);
+        QDesktopServices::openUrl(QUrl(link.trimmed()));
+        return;
+    }
+    if (link.contains(QStringLiteral("line "))) {
+        static const QRegularExpression functionOnly(
+            QStringLiteral("^\\s*(?:-->\\s*)?([A-Za-z_][\\w.:>@-]*) (at line \\d+(?: column \\d+)?)\\s*$"));
+        const QRegularExpressionMatch match = functionOnly.match(link);
+        if (match.hasMatch()) {
+            ResolveLocation(match.captured(1), match.captured(2));
+            return;
+        }
+        if (m_host)
+            m_host->OpenInEditor(link.toStdString());
+        return;
+    }
+    if (m_host)
+        m_host->QueueCommand("help " + link.trimmed().toStdString(), true);
+}
+
+void CKestruneView::ResolveLocation(const QString& function, const QString& where)
+{
+    if (!m_host)
+        return;
+    const QString file = AppFolders::PrivateTempFolder() +
+                         QStringLiteral("/which_%1.txt").arg(++m_resolveSerial);
+    QFile::remove(file);
+    std::string name;
+    std::string target;
+    if (!OctaveQuote(function.toStdString(), name) || !OctaveQuote(file.toStdString(), target))
+        return;
+    // A command-line function keeps its variables out of the user's workspace;
+    // the answer appears under its final name only when complete.
+    const std::string statement =
+        "function KestruneWhich(n, f), fid = fopen([f '.part'], 'w'); fputs(fid, which(n)); "
+        "fclose(fid); rename([f '.part'], f); end, KestruneWhich(" + name + ", " + target + ");###";
+    m_host->QueueCommand(statement, false);
+    auto* timer = new QTimer(this);
+    const QDeadlineTimer deadline(10000);
+    timer->setInterval(30);
+    connect(timer, &QTimer::timeout, this, [this, timer, deadline, file, function, where] {
+        if (!QFileInfo::exists(file)) {
+            if (!deadline.hasExpired())
+                return;
+            emit statusMessage(QStringLiteral("The file of %1 was not found.").arg(function));
+        } else {
+            QFile answer(file);
+            QString path;
+            if (answer.open(QIODevice::ReadOnly))
+                path = QString::fromUtf8(answer.readAll()).trimmed();
+            answer.close();
+            QFile::remove(file);
+            if (!path.isEmpty() && QFileInfo(path).isFile()) {
+                if (m_host)
+                    m_host->OpenInEditor((path + QLatin1Char(' ') + where).toStdString());
+            } else {
+                emit statusMessage(QStringLiteral("The file of %1 was not found.").arg(function));
+            }
+        }
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+}
+
+void CKestruneView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QString link = anchorAt(event->pos());
+        if (!link.isEmpty()) {
+            ActivateLink(link);
+            event->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void CKestruneView::mouseMoveEvent(QMouseEvent* event)
+{
+    viewport()->setCursor(anchorAt(event->pos()).isEmpty() ? Qt::IBeamCursor : Qt::PointingHandCursor);
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+// ---------------------------------------------------------------- menu, drop, print
+
+void CKestruneView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    const bool editable = !isReadOnly();
+    const bool inLine = textCursor().selectionStart() >= qMin(m_inputStart, TextLength());
+    menu.addAction(QStringLiteral("Undo"), this, &QPlainTextEdit::undo)->setEnabled(editable && document()->isUndoAvailable());
+    menu.addAction(QStringLiteral("Redo"), this, &QPlainTextEdit::redo)->setEnabled(editable && document()->isRedoAvailable());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Cut"), this, &CKestruneView::Cut)->setEnabled(editable && inLine && textCursor().hasSelection());
+    menu.addAction(QStringLiteral("Copy"), this, &QPlainTextEdit::copy)->setEnabled(textCursor().hasSelection());
+    menu.addAction(QStringLiteral("Paste"), this, &CKestruneView::Paste)->setEnabled(editable && inLine);
+    menu.addAction(QStringLiteral("Delete"), this, [this] {
+        if (textCursor().selectionStart() >= qMin(m_inputStart, TextLength()))
+            textCursor().removeSelectedText();
+    })->setEnabled(editable && inLine && textCursor().hasSelection());
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Clear Window"), this, [this] { ClearWindow(true); });
+    menu.exec(event->globalPos());
+}
+
+void CKestruneView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CKestruneView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CKestruneView::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    if (!paths.isEmpty())
+        DropFiles(paths);
+    event->acceptProposedAction();
+}
+
+void CKestruneView::PrintTo(QPrinter* printer)
+{
+    // 720 twips: half an inch on every side.
+    printer->setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
+    document()->print(printer);
+}
+
+void CKestruneView::PrintWithDialog()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() == QDialog::Accepted)
+        PrintTo(&printer);
+}
+
+void CKestruneView::PrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { PrintTo(target); });
+    dialog.exec();
+}

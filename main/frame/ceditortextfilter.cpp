@@ -1,0 +1,46 @@
+#include "main/frame/ceditortextfilter.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+QString Canonical(const QString& folder)
+{
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+QString Unquoted(QString text)
+{
+    text = text.trimmed();
+    if (text.endsWith(QLatin1Char(';')))
+        text.chop(1);
+    if (text.size() >= 2 && ((text.startsWith('\'') && text.endsWith('\'')) ||
+                              (text.startsWith('"') && text.endsWith('"'))))
+        text = text.mid(1, text.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return text;
+}
+}  // namespace
+
+bool CEditorTextFilter::SameFolder(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    return Canonical(a) == Canonical(b);
+}
+
+bool CEditorTextFilter::Filter(const QByteArray& text, const QString& workPath, std::string& statement)
+{
+    QByteArray clean = text;
+    // A sender may include the terminating NUL of its text.
+    const int nul = clean.indexOf('\0');
+    if (nul >= 0)
+        clean.truncate(nul);
+    clean.replace("\n", "").replace("\r", "");
+    if (clean.startsWith("cd ") &&
+        SameFolder(Unquoted(QString::fromUtf8(clean.mid(3))), workPath))
+        return false;
+    statement = clean.toStdString();
+    return true;
+}

@@ -1,0 +1,459 @@
+#include "main/frame/ckestruneapp.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <vector>
+
+#include "common/cini.h"
+#include "controls/cmessagebox.h"
+#include "controls/csplashwnd.h"
+#include "main/console/ccommandhistory.h"
+#include "main/console/ckestruneview.h"
+#include "main/frame/ccommandids.h"
+#include "main/frame/ceditortextfilter.h"
+#include "main/frame/cmainframe.h"
+#include "main/frame/csessionpanes.h"
+#include "main/frame/cstatusdisplay.h"
+#include "main/session/cconnection.h"
+#include "main/session/cconnectionprocesses.h"
+#include "main/session/coctaveredirector.h"
+#include "main/session/cstartupconfig.h"
+#include "platform/appfolders.h"
+#include "platform/cmessagechannel.h"
+#include "platform/cprofile.h"
+
+namespace {
+const QString kProgram = QStringLiteral("Kestrune");
+const QString kOctave = QStringLiteral("Octave");
+const QString kGeneral = QStringLiteral("General");
+}  // namespace
+
+CKestruneApp::CKestruneApp(QObject* parent) : QObject(parent) {}
+
+CKestruneApp::~CKestruneApp()
+{
+    Shutdown();
+    // The panes adapter goes before the windows it points at.
+    if (m_session)
+        m_session->SetPanes(nullptr);
+    delete m_frame;
+}
+
+QString CKestruneApp::Version()
+{
+    const QString version = QApplication::applicationVersion();
+    return version.isEmpty() ? QStringLiteral("1.0.0") : version;
+}
+
+bool CKestruneApp::Start(const Options& options)
+{
+    CProfile profile(kProgram);
+    m_userPaths = AppFolders::AppDataFolder(kProgram) + QStringLiteral("/userpaths.dat");
+
+    const bool embeddedEditor = profile.GetInt(kOctave, QStringLiteral("UseSeparateEditor"), 0) == 0;
+    m_frame = new CMainFrame(embeddedEditor);
+    if (options.splash) {
+        auto* splash = new CSplashWnd(kProgram, QStringLiteral("Version ") + Version());
+        splash->ShowFor(1500);
+    }
+    m_view = new CKestruneView(m_frame);
+    m_frame->SetView(m_view);
+    m_history = std::make_unique<CCommandHistory>(m_userPaths);
+    m_view->SetHistory(m_history.get());
+    m_view->SetHost(this);
+    m_view->setReadOnly(true);
+
+    m_session = std::make_unique<COctaveRedirector>();
+    CSessionOptions sessionOptions;
+    sessionOptions.beepOnErrors = profile.GetInt(kGeneral, QStringLiteral("BeepOnErrors"), 0) != 0;
+    sessionOptions.maxLines = profile.GetInt(kGeneral, QStringLiteral("MaxLines"), 2000);
+    sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
+    m_session->SetOptions(sessionOptions);
+    m_panes = std::make_unique<CSessionPanes>(m_frame, m_view, m_history.get());
+    m_panes->programFolder = AppFolders::ProgramFolder();
+    m_panes->onChangeDirectory = [this](const QString& folder) { ChangeDirectory(folder); };
+    m_panes->onCloseRequested = [this] {
+        if (m_frame)
+            m_frame->close();
+    };
+    m_session->SetPanes(m_panes.get());
+
+    CConnection::Settings settings;
+    settings.programName = kProgram;
+    settings.programFolder = AppFolders::ProgramFolder();
+    settings.workFolderFallback = AppFolders::WorkFolder();
+    settings.userPathsFile = m_userPaths;
+    m_connection = std::make_unique<CConnection>(*m_session, *m_panes, *this, settings);
+
+    CStatusDisplay::Source source;
+    source.connecting = [this] { return m_connection->IsConnecting(); };
+    source.clearConnecting = [this] { m_connection->ClearConnecting(); };
+    source.connected = [this] { return IsConnected(); };
+    source.busy = [this] { return m_session->Busy(); };
+    source.debug = [this] { return m_session->DebugMode(); };
+    source.profilerRunning = [this] { return m_session->ProfilerRunning(); };
+    source.profilerElapsed = [this] { return static_cast<qint64>(m_session->ProfilerElapsedSeconds()); };
+    source.disconnectedCleanup = [this] { m_connection->ShutdownCleanup(); };
+    m_status = std::make_unique<CStatusDisplay>(m_frame, m_view->viewport(), source);
+
+    WireCommands();
+    connect(m_frame, &CMainFrame::closeRequested, this, [this](bool* allow) {
+        *allow = CanClose();
+        if (*allow)
+            Shutdown();
+    });
+
+    if (options.listen) {
+        m_server = std::make_unique<CMessageServer>(QStringLiteral("kestrune"));
+        connect(m_server.get(), &CMessageServer::textReceived, this, &CKestruneApp::OnEditorText);
+        QString error;
+        if (!m_server->Listen(&error))
+            m_frame->SetStatusMessage(QStringLiteral("Texts from the editor cannot be received: ") + error);
+    }
+
+    m_session->StartSender();
+    m_frame->show();
+
+    // The first update of the command window.
+    FillDirectoryCombo();
+    m_frame->setWindowTitle(CMainFrame::TitleText());
+    m_status->Start();
+    auto* commandState = new QTimer(this);
+    connect(commandState, &QTimer::timeout, this, &CKestruneApp::UpdateCommandState);
+    commandState->start(200);
+    UpdateCommandState();
+    if (options.autoStartAllowed && profile.GetInt(kOctave, QStringLiteral("AutoStart"), 1) != 0)
+        OnConnect();
+    return true;
+}
+
+void CKestruneApp::WireCommands()
+{
+    using namespace CommandId;
+    auto on = [this](int id, auto handler) {
+        if (QAction* action = m_frame->Action(id))
+            connect(action, &QAction::triggered, this, handler);
+    };
+    on(Open, [this] { m_view->OpenDataFile(); });
+    on(CommandId::Options, [this] {
+        if (ChooseOctaveFolder() && !IsConnected())
+            OnConnect();
+    });
+    on(Connect, [this] { OnConnect(); });
+    on(Abort, [this] { OnAbort(); });
+    on(Print, [this] { m_view->PrintWithDialog(); });
+    on(PrintPreview, [this] { m_view->PrintPreview(); });
+    on(Undo, [this] { m_view->undo(); });
+    on(Redo, [this] { m_view->redo(); });
+    on(Cut, [this] { m_view->Cut(); });
+    on(Copy, [this] { m_view->copy(); });
+    on(Paste, [this] { m_view->Paste(); });
+    on(ClearCommandWindow, [this] { m_view->ClearWindow(true); });
+    on(ClearCommandHistory, [this] { m_view->ClearHistory(); });
+    on(ClearWorkspace, [this] { m_view->ClearWorkspace(); });
+    on(ZoomIn, [this] { m_view->ZoomIn(); });
+    on(ZoomOut, [this] { m_view->ZoomOut(); });
+    on(ZoomDefault, [this] { m_view->ZoomDefault(); });
+    on(OpenEditor, [this] { QueueCommand("edit", false); });
+    on(CommandId::FindHelp, [this] { FindHelp(sender() == m_frame->Action(CommandId::FindHelp)); });
+    on(SetCurrentPath, [this] { ChangeDirectory(m_frame->DirectoryCombo()->currentText()); });
+    on(BrowseFolder, [this] {
+        const CProfile profile(kProgram);
+        const QString start = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+        const QString folder = QFileDialog::getExistingDirectory(m_frame, QStringLiteral("Browse for folder"), start);
+        if (!folder.isEmpty())
+            ChangeDirectory(folder);
+    });
+    on(FolderUp, [this] { ChangeDirectory(QStringLiteral("..")); });
+    on(About, [this] {
+        QMessageBox::about(m_frame, QStringLiteral("About Kestrune"),
+                           QStringLiteral("Kestrune\nVersion ") + Version() +
+                               QStringLiteral("\nA front end for GNU Octave."));
+    });
+    // Commands whose windows come with later work stay disabled.
+    for (int id : {SaveAs, SaveWorkspaceAs, SetPaths, Packages, FindFiles})
+        m_frame->Action(id)->setEnabled(false);
+    connect(m_view, &CKestruneView::statusMessage, m_frame, &CMainFrame::SetStatusMessage);
+}
+
+void CKestruneApp::UpdateCommandState()
+{
+    if (!m_frame)
+        return;
+    const bool connected = IsConnected();
+    using namespace CommandId;
+    m_frame->Action(Connect)->setEnabled(!connected && !m_connection->IsConnecting() && !m_connection->IsRunning());
+    for (int id : {Abort, Open, OpenEditor})
+        m_frame->Action(id)->setEnabled(connected);
+    m_frame->DirectoryCombo()->setEnabled(connected);
+    m_frame->Action(SetCurrentPath)->setEnabled(connected);
+    m_frame->Action(BrowseFolder)->setEnabled(connected);
+    m_frame->Action(FolderUp)->setEnabled(connected);
+}
+
+void CKestruneApp::FillDirectoryCombo()
+{
+    QComboBox* box = m_frame->DirectoryCombo();
+    box->clear();
+    CIni ini(m_userPaths.toStdString().c_str());
+    std::vector<std::string> entries;
+    ini.GetArray("User", "WorkingPaths", entries, "|;|");
+    const CProfile profile(kProgram);
+    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+    for (const std::string& entry : entries) {
+        const QString folder = QString::fromStdString(entry);
+        if (!QFileInfo::exists(folder))
+            continue;
+        box->addItem(folder);
+        if (folder == work)
+            box->setCurrentIndex(box->count() - 1);
+    }
+}
+
+void CKestruneApp::SetDirectoryBox(const QString& folder)
+{
+    QComboBox* box = m_frame->DirectoryCombo();
+    int index = box->findText(folder);
+    if (index < 0) {
+        box->addItem(folder);
+        index = box->count() - 1;
+    }
+    box->setCurrentIndex(index);
+    box->setEditText(folder);
+}
+
+void CKestruneApp::ChangeDirectory(const QString& target)
+{
+    CProfile profile(kProgram);
+    const QString current = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+    QString folder = target.trimmed();
+    if (folder.size() >= 2 && ((folder.startsWith('\'') && folder.endsWith('\'')) ||
+                               (folder.startsWith('"') && folder.endsWith('"'))))
+        folder = folder.mid(1, folder.size() - 2);
+    if (folder.isEmpty() || folder == QStringLiteral("~"))
+        folder = QDir::homePath();
+    else if (folder.startsWith(QStringLiteral("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    folder = QDir::cleanPath(QDir(current).absoluteFilePath(folder));
+    if (!QFileInfo(folder).isDir()) {
+        CMessageBox::Show(m_frame, QStringLiteral("Cannot CD to \n") + folder + QStringLiteral("\n(Name is not a directory)"),
+                          kProgram, QMessageBox::Ok, QMessageBox::Critical);
+        SetDirectoryBox(current);
+        m_session->WritePrompt();
+        return;
+    }
+    const std::string statement = CStartupConfig::ChangeFolderStatement(folder);
+    if (statement.empty()) {
+        m_session->WritePrompt();
+        return;
+    }
+    profile.WriteString(kOctave, QStringLiteral("workpath"), folder);
+    SetDirectoryBox(folder);
+    QueueCommand(statement, false);
+}
+
+void CKestruneApp::FindHelp(bool fromButton)
+{
+    QComboBox* box = m_frame->HelpCombo();
+    const QString topic = box->currentText().trimmed();
+    if (topic.isEmpty())
+        return;
+    const int existing = box->findText(topic);
+    if (existing >= 0)
+        box->removeItem(existing);
+    box->insertItem(0, topic);
+    box->setCurrentIndex(0);
+    if (!fromButton)
+        box->setEditText(topic);
+    // The documentation view comes later; until then help is shown in the
+    // command window.
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][\\w.]*$"));
+    if (name.match(topic).hasMatch())
+        QueueCommand("help " + topic.toStdString(), true);
+}
+
+bool CKestruneApp::ChooseOctaveFolder()
+{
+    CProfile profile(kProgram);
+    const QString current = CStartupConfig::OctaveFolder(profile);
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_frame, QStringLiteral("GNU Octave Path: the folder that holds octave"), current);
+    if (folder.isEmpty())
+        return false;
+    profile.WriteString(kOctave, QStringLiteral("path"), QDir::cleanPath(folder));
+    return true;
+}
+
+void CKestruneApp::OnConnect()
+{
+    if (m_shutDown)
+        return;
+    m_view->FlushPending();
+    m_view->clear();
+    m_view->setReadOnly(true);
+    m_connection->Connect();
+    m_status->Update();
+}
+
+void CKestruneApp::OnAbort()
+{
+    m_connection->RequestInterrupt(0);
+}
+
+bool CKestruneApp::CanClose()
+{
+    CProfile profile(kProgram);
+    if (IsConnected() && profile.GetInt(kOctave, QStringLiteral("ConfirmExit"), 1) != 0) {
+        if (m_frame->isMinimized())
+            m_frame->showNormal();
+        m_frame->raise();
+        m_frame->activateWindow();
+        const CMessageBox::Result answer =
+            CMessageBox::Show(m_frame, QStringLiteral("Do you want to disconnect from Octave?"), kProgram,
+                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
+                              QStringLiteral("Don't tell me again"));
+        if (answer.checked)
+            profile.WriteInt(kOctave, QStringLiteral("ConfirmExit"), 0);
+        if (answer.button != QMessageBox::Ok)
+            return false;
+    }
+    return true;
+}
+
+void CKestruneApp::Shutdown()
+{
+    if (m_shutDown || !m_session)
+        return;
+    m_shutDown = true;
+    if (m_status)
+        m_status->Stop();
+    // The connection thread ends the interpreter on its way out; neither it
+    // nor the sender ever waits for this thread, so the joins are short.
+    m_connection->Stop();
+    m_session->StopSender();
+    CConnection::EndCompanionProcesses();
+    for (int i = 0; i < 20 && IsConnected(); ++i)
+        QThread::msleep(100);
+    m_session->Close();
+}
+
+// ---------------------------------------------------------------- IConsoleHost
+
+bool CKestruneApp::QueueCommand(const std::string& text, bool echo)
+{
+    return m_session->QueueCommand(text, echo);
+}
+
+bool CKestruneApp::SendRaw(const std::string& text)
+{
+    return m_session->SendText(text);
+}
+
+bool CKestruneApp::IsConnected() const
+{
+    return m_session && m_session->ConnectedFlag().load();
+}
+
+bool CKestruneApp::InterpreterKnown() const
+{
+    return m_connection && m_connection->InterpreterKnown();
+}
+
+bool CKestruneApp::IsDebugMode() const
+{
+    return m_session && m_session->DebugMode();
+}
+
+void CKestruneApp::RequestWorkspaceRefresh()
+{
+    m_session->refreshWorkspace.store(true);
+}
+
+void CKestruneApp::RequestInterrupt()
+{
+    m_connection->RequestInterrupt(2000);
+}
+
+void CKestruneApp::OpenInEditor(const std::string& location)
+{
+    const QString folder = AppFolders::ProgramFolder();
+    // The editor may take its time to answer; the window does not wait.
+    QThreadPool::globalInstance()->start([folder, location] {
+        CSessionPanes::SendToEditorProgram(folder, location);
+    });
+    m_frame->ShowPane(PaneId::Editor);
+}
+
+// ---------------------------------------------------------------- IConnectionHost
+
+void CKestruneApp::ConnectionStartFailed()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_shutDown)
+            return;
+        CMessageBox::Show(m_frame,
+                          QStringLiteral("Please define the octave installation directory.\ni.e. ") +
+                              CStartupConfig::DefaultOctaveFolder(),
+                          kProgram, QMessageBox::Ok, QMessageBox::Warning);
+        if (ChooseOctaveFolder())
+            OnConnect();
+    }, Qt::QueuedConnection);
+}
+
+void CKestruneApp::ConnectionVersionRefused()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_shutDown)
+            return;
+        CMessageBox::Show(m_frame, QString::fromLatin1(
+                              "Kestrune requires Octave version 3.6.1 or higher.\nYou can select your "
+                              "Octave executable in\nFile -> Options -> GNU Octave Path"),
+                          kProgram, QMessageBox::Ok, QMessageBox::Warning);
+    }, Qt::QueuedConnection);
+}
+
+void CKestruneApp::ConnectionReady(const QString& workFolder, bool workFolderReplaced)
+{
+    QMetaObject::invokeMethod(this, [this, workFolder, workFolderReplaced] {
+        if (m_shutDown)
+            return;
+        Q_UNUSED(workFolderReplaced);
+        SetDirectoryBox(workFolder);
+        const CProfile profile(kProgram);
+        m_history->Load(profile.GetInt(kGeneral, QStringLiteral("MaxHist"), 100));
+        UpdateCommandState();
+        m_view->setFocus(Qt::OtherFocusReason);
+        emit ready();
+    }, Qt::QueuedConnection);
+}
+
+void CKestruneApp::ConnectionEnded()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        UpdateCommandState();
+        emit ended();
+    }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------- editor texts
+
+void CKestruneApp::OnEditorText(const QByteArray& text)
+{
+    const CProfile profile(kProgram);
+    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+    std::string statement;
+    if (CEditorTextFilter::Filter(text, work, statement))
+        m_session->IncomingQueue().Enqueue(statement);
+}

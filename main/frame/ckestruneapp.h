@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+#include "main/console/ckestruneview.h"
+#include "main/console/iconsolehost.h"
+#include "main/frame/cmainframe.h"
+#include "main/session/cconnectionhost.h"
+
+class CCommandHistory;
+class CConnection;
+class CMessageServer;
+class COctaveRedirector;
+class CSessionPanes;
+class CStatusDisplay;
+
+// The main program: settings, the session with its threads, the main frame
+// with the command window, the link to the editor program and the life of
+// the interpreter (connect, interrupt, disconnect, close).
+class CKestruneApp : public QObject, public IConsoleHost, public IConnectionHost {
+    Q_OBJECT
+public:
+    struct Options {
+        bool splash = true;
+        bool listen = true;        // receive texts from the editor program
+        bool autoStartAllowed = true;
+    };
+
+    explicit CKestruneApp(QObject* parent = nullptr);
+    ~CKestruneApp() override;
+
+    // Builds the frame, shows it and (with "AutoStart") connects.
+    bool Start(const Options& options);
+    bool Start() { return Start(Options()); }
+
+    CMainFrame* Frame() const { return m_frame; }
+    CKestruneView* View() const { return m_view; }
+    COctaveRedirector& Session() { return *m_session; }
+    CConnection& Connection() { return *m_connection; }
+    CCommandHistory& History() { return *m_history; }
+    CStatusDisplay& Status() { return *m_status; }
+
+    // Commands.
+    void OnConnect();
+    void OnAbort();
+    void ChangeDirectory(const QString& target);
+    void FindHelp(bool fromButton);
+    // Asks for the interpreter's folder and stores it as "Octave/path";
+    // true when the user chose one.
+    bool ChooseOctaveFolder();
+    // The close check; false keeps the program open.
+    bool CanClose();
+    // Stops every thread and ends the processes this program started.
+    void Shutdown();
+
+    // IConsoleHost
+    bool QueueCommand(const std::string& text, bool echo) override;
+    bool SendRaw(const std::string& text) override;
+    bool IsConnected() const override;
+    bool InterpreterKnown() const override;
+    bool IsDebugMode() const override;
+    void RequestWorkspaceRefresh() override;
+    void RequestInterrupt() override;
+    void OpenInEditor(const std::string& location) override;
+
+    // IConnectionHost (called on the connection thread)
+    void ConnectionStartFailed() override;
+    void ConnectionVersionRefused() override;
+    void ConnectionReady(const QString& workFolder, bool workFolderReplaced) override;
+    void ConnectionEnded() override;
+
+    static QString Version();
+
+signals:
+    // For tests: the connection reached the ready state / ended.
+    void ready();
+    void ended();
+
+private:
+    void WireCommands();
+    void UpdateCommandState();
+    void FillDirectoryCombo();
+    void OnEditorText(const QByteArray& text);
+    void SetDirectoryBox(const QString& folder);
+
+    std::unique_ptr<COctaveRedirector> m_session;
+    std::unique_ptr<CCommandHistory> m_history;
+    QPointer<CMainFrame> m_frame;
+    QPointer<CKestruneView> m_view;
+    std::unique_ptr<CSessionPanes> m_panes;
+    std::unique_ptr<CConnection> m_connection;
+    std::unique_ptr<CStatusDisplay> m_status;
+    std::unique_ptr<CMessageServer> m_server;
+    QString m_userPaths;
+    bool m_shutDown = false;
+};
