@@ -165,6 +165,41 @@ std::string CDiffReport::EscapeHref(const std::string& text)
     return EscapeText(encoded);
 }
 
+std::string CDiffReport::DecodeHref(std::string_view raw)
+{
+    if (!raw.empty() && raw.front() == '"')
+        raw.remove_prefix(1);
+    static const std::pair<std::string_view, char> entities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}};
+    std::string plain;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '&') {
+            for (const auto& [entity, byte] : entities) {
+                if (raw.substr(i, entity.size()) == entity) {
+                    c = byte;
+                    i += entity.size() - 1;
+                    break;
+                }
+            }
+        }
+        plain += c;
+    }
+    const auto hexValue = [](char h) {
+        return h >= '0' && h <= '9' ? h - '0' : (h >= 'A' && h <= 'F' ? h - 'A' + 10 : (h >= 'a' && h <= 'f' ? h - 'a' + 10 : -1));
+    };
+    std::string name;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        if (plain[i] == '%' && i + 2 < plain.size() && hexValue(plain[i + 1]) >= 0 && hexValue(plain[i + 2]) >= 0) {
+            name += static_cast<char>(hexValue(plain[i + 1]) * 16 + hexValue(plain[i + 2]));
+            i += 2;
+        } else {
+            name += plain[i];
+        }
+    }
+    return name;
+}
+
 std::string CDiffReport::FormatLongTime(time_t time)
 {
     static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday",

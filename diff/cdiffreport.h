@@ -28,6 +28,10 @@ public:
     // name back.
     static std::string EscapeHref(const std::string& text);
 
+    // The reverse for a reader of the page: the text after "href=" up to
+    // "&nbsp;", as it stands in the file, back to the name.
+    static std::string DecodeHref(std::string_view raw);
+
     // Long local date and time in English, "Tuesday, March 14, 1995 12:41:29".
     static std::string FormatLongTime(time_t time);
 };

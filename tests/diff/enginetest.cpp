@@ -34,7 +34,7 @@ std::vector<std::string> CompareRows(const std::vector<std::string>& a, const st
 
 } // namespace
 
-TEST(OptionList, PrefixMatchRewritesValueAndAbsentKeyIsNotInForce)
+TEST(DiffOptionList, PrefixMatchRewritesValueAndAbsentKeyIsNotInForce)
 {
     COptionList options;
     EXPECT_EQ(options.GetOption("case"), "");
@@ -60,7 +60,7 @@ TEST(OptionList, PrefixMatchRewritesValueAndAbsentKeyIsNotInForce)
     EXPECT_FALSE(bare.IsInForce("indent"));
 }
 
-TEST(NormalizeLine, IndentDropsOnlyLeadingBlanksAndKeepsBlankLinesWhole)
+TEST(DiffNormalizeLine, IndentDropsOnlyLeadingBlanksAndKeepsBlankLinesWhole)
 {
     const COptionList indent = Options(false, true);
     EXPECT_EQ(NormalizeLine("    x = 1", indent), "x = 1");
@@ -73,7 +73,7 @@ TEST(NormalizeLine, IndentDropsOnlyLeadingBlanksAndKeepsBlankLinesWhole)
     EXPECT_EQ(NormalizeLine("\xc3\x84X", Options(true, false)), "\xc3\x84x"); // UTF-8 untouched
 }
 
-TEST(LineHash, SignedBytesAndWrapAround)
+TEST(DiffLineHash, SignedBytesAndWrapAround)
 {
     EXPECT_EQ(LineHash(""), 0);
     EXPECT_EQ(LineHash("ab"), 97 * 3 + 98);
@@ -86,7 +86,7 @@ TEST(LineHash, SignedBytesAndWrapAround)
     EXPECT_EQ(LineHash(std::string(21, 'z')), static_cast<int32_t>(h));
 }
 
-TEST(FindLine, LinearAndIndexedAgreeOnStartAndMisses)
+TEST(DiffFindLine, LinearAndIndexedAgreeOnStartAndMisses)
 {
     const CFilePartition a = Partition({"x", "y"});
     const CFilePartition b = Partition({"y", "x", "y", "x"});
@@ -113,13 +113,13 @@ TEST(FindLine, LinearAndIndexedAgreeOnStartAndMisses)
     EXPECT_FALSE(output.FindLine(0, a, start));
 }
 
-TEST(Compare, ExampleXABAgainstAAB)
+TEST(DiffCompare, ExampleXABAgainstAAB)
 {
     EXPECT_EQ(CompareRows({"X", "A", "B"}, {"A", "A", "B"}),
               (std::vector<std::string>{"X|3||0", "A|0|A|0", "|0|A|2", "B|0|B|0"}));
 }
 
-TEST(Compare, EmptySides)
+TEST(DiffCompare, EmptySides)
 {
     EXPECT_TRUE(CompareRows({}, {}).empty());
     EXPECT_EQ(CompareRows({}, {"1", "2", "3"}),
@@ -128,7 +128,7 @@ TEST(Compare, EmptySides)
               (std::vector<std::string>{"1|3||0", "2|3||0", "3|3||0"}));
 }
 
-TEST(Compare, ChangedLinesAndLookAhead)
+TEST(DiffCompare, ChangedLinesAndLookAhead)
 {
     // Neither line occurs on the other side: changed side by side.
     EXPECT_EQ(CompareRows({"a", "b", "c"}, {"a", "B", "c"}),
@@ -146,7 +146,7 @@ TEST(Compare, ChangedLinesAndLookAhead)
               (std::vector<std::string>{"|0|b|2", "a|0|a|0", "x|3||0", "y|3||0", "z|3||0", "b|3||0"}));
 }
 
-TEST(Compare, IndentAndCaseOptions)
+TEST(DiffCompare, IndentAndCaseOptions)
 {
     EXPECT_EQ(CompareRows({"    x = 1"}, {"x = 1"}, Options(false, true)),
               (std::vector<std::string>{"    x = 1|0|x = 1|0"}));
@@ -159,7 +159,7 @@ TEST(Compare, IndentAndCaseOptions)
               (std::vector<std::string>{"  ABC|0|abc|0"}));
 }
 
-TEST(Compare, HashCollisionIsNotEquality)
+TEST(DiffCompare, HashCollisionIsNotEquality)
 {
     ASSERT_EQ(LineHash("ad"), LineHash("ba"));
     EXPECT_EQ(CompareRows({"ad"}, {"ba"}), (std::vector<std::string>{"ad|1|ba|1"}));
@@ -167,7 +167,7 @@ TEST(Compare, HashCollisionIsNotEquality)
               (std::vector<std::string>{"|0|ba|2", "ad|0|ad|0", "k|0|k|0"}));
 }
 
-TEST(CountRuns, RunsEndAtUnchangedAndAtAnotherStatus)
+TEST(DiffCountRuns, RunsEndAtUnchangedAndAtAnotherStatus)
 {
     CFilePartition p;
     for (LineStatus s : {Changed, Changed, Deleted, Unchanged, Deleted, Added, Added, Unchanged, Changed})
@@ -180,7 +180,7 @@ TEST(CountRuns, RunsEndAtUnchangedAndAtAnotherStatus)
 }
 
 // The indexed search must give the very alignment of the linear scan.
-TEST(Compare, IndexedMatchesLinearOnRandomInputs)
+TEST(DiffCompare, IndexedMatchesLinearOnRandomInputs)
 {
     std::mt19937 random(20261207);
     // Few distinct lines so that repeats, moves and collisions ("ad"/"ba") abound.

@@ -35,7 +35,7 @@ void SetWriteTime(const std::string& path, time_t when)
 
 } // namespace
 
-TEST(LoadFile, LineEnds)
+TEST(DiffLoadFile, LineEnds)
 {
     TempDir dir;
     EXPECT_TRUE(LoadText(dir, "").empty());
@@ -48,7 +48,7 @@ TEST(LoadFile, LineEnds)
               (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0')}));
 }
 
-TEST(LoadFile, MissingFileOrEmptyPathGivesNoLines)
+TEST(DiffLoadFile, MissingFileOrEmptyPathGivesNoLines)
 {
     TempDir dir;
     CFilePartition missing;
@@ -61,7 +61,7 @@ TEST(LoadFile, MissingFileOrEmptyPathGivesNoLines)
     EXPECT_EQ(empty.GetLineStatus(-1), Unchanged);
 }
 
-TEST(LoadFile, OptionsNormaliseButTextStaysAsRead)
+TEST(DiffLoadFile, OptionsNormaliseButTextStaysAsRead)
 {
     TempDir dir;
     WriteFile(dir / "f.txt", "  ABC\n");
@@ -75,7 +75,7 @@ TEST(LoadFile, OptionsNormaliseButTextStaysAsRead)
     EXPECT_EQ(p.GetOptions().Entries(), (std::vector<std::string>{"case;no", "indent;no"}));
 }
 
-TEST(LoadFolder, ListingOrderTimesAndNesting)
+TEST(DiffLoadFolder, ListingOrderTimesAndNesting)
 {
     TempDir dir;
     const std::string root = dir / "Root";
@@ -102,7 +102,7 @@ TEST(LoadFolder, ListingOrderTimesAndNesting)
                         }));
 }
 
-TEST(LoadFolder, UnreadableFilesAreLeftOutAndLinksNotFollowed)
+TEST(DiffLoadFolder, UnreadableFilesAreLeftOutAndLinksNotFollowed)
 {
     TempDir dir;
     WriteFile(dir / "kept.txt", "k");
@@ -115,7 +115,7 @@ TEST(LoadFolder, UnreadableFilesAreLeftOutAndLinksNotFollowed)
     EXPECT_EQ(p.GetLineText(2).rfind("    kept.txt (", 0), 0u);
 }
 
-TEST(LoadFolder, IndentOptionIgnoresNestingDepth)
+TEST(DiffLoadFolder, IndentOptionIgnoresNestingDepth)
 {
     TempDir dir;
     for (const char* sub : {"/x", "/y", "/y/x"})

@@ -52,7 +52,7 @@ QString Q(const std::string& s)
 
 } // namespace
 
-TEST(Program, IdenticalFilesAndCaseOption)
+TEST(DiffProgram, IdenticalFilesAndCaseOption)
 {
     TempDir dir;
     WriteFile(dir / "a.txt", "Alpha\nbeta\n");
@@ -73,7 +73,7 @@ TEST(Program, IdenticalFilesAndCaseOption)
     EXPECT_NE(ReadFile(dir / "case.html").find(">1 differences found."), std::string::npos);
 }
 
-TEST(Program, FailuresEndWithMessageAndNonZeroStatus)
+TEST(DiffProgram, FailuresEndWithMessageAndNonZeroStatus)
 {
     TempDir dir;
     WriteFile(dir / "a.txt", "a\n");
@@ -100,7 +100,7 @@ TEST(Program, FailuresEndWithMessageAndNonZeroStatus)
     EXPECT_NE(stat((dir / "r.html").c_str(), &info), 0);
 }
 
-TEST(Program, UnusualContentsCompareCleanly)
+TEST(DiffProgram, UnusualContentsCompareCleanly)
 {
     TempDir dir;
     WriteFile(dir / "nul1.bin", std::string("a\0b\nsame\n", 9));
@@ -119,7 +119,7 @@ TEST(Program, UnusualContentsCompareCleanly)
     EXPECT_GT(ReadFile(dir / "big.html").size(), 2 * huge.size());
 }
 
-TEST(Program, FoldersCompareByListing)
+TEST(DiffProgram, FoldersCompareByListing)
 {
     TempDir dir;
     for (const char* sub : {"/one", "/two"})
@@ -132,7 +132,7 @@ TEST(Program, FoldersCompareByListing)
     EXPECT_NE(page.find("f.m ("), std::string::npos);
 }
 
-TEST(Program, DialogWithoutDisplayPrintsUsage)
+TEST(DiffProgram, DialogWithoutDisplayPrintsUsage)
 {
     TempDir dir;
     WriteFile(dir / "a.txt", "a\n");
@@ -146,7 +146,7 @@ TEST(Program, DialogWithoutDisplayPrintsUsage)
     EXPECT_NE(stat((dir / "o.html").c_str(), &info), 0);
 }
 
-TEST(CommandLine, PositionalArgumentsOptionsAndUnknown)
+TEST(DiffCommandLine, PositionalArgumentsOptionsAndUnknown)
 {
     CDiffCommandLine plain({"a", "b", "c", "d"});
     EXPECT_EQ(plain.first, "a");

@@ -41,7 +41,7 @@ int Occurrences(const std::string& text, const std::string& what)
 } // namespace
 
 // The page for a small pair, byte for byte, with the times given.
-TEST(Report, GoldenPage)
+TEST(DiffReport, GoldenPage)
 {
     const std::string data = std::string(KESTRUNE_SOURCE_DIR) + "/tests/diff/data/";
     TempDir dir;
@@ -61,7 +61,7 @@ TEST(Report, GoldenPage)
     EXPECT_EQ(ReadFile(output), ReadFile(data + "golden.html"));
 }
 
-TEST(Report, IdenticalAndEmpty)
+TEST(DiffReport, IdenticalAndEmpty)
 {
     const std::string same = Report({"x", "y"}, {"x", "y"});
     EXPECT_NE(same.find("<font size=\"2\" face=\"verdana\">Files are identical.</font>"), std::string::npos);
@@ -74,7 +74,7 @@ TEST(Report, IdenticalAndEmpty)
     EXPECT_EQ(empty.find("maintable"), std::string::npos);
 }
 
-TEST(Report, DifferencesAnchorsAndLineNumbers)
+TEST(DiffReport, DifferencesAnchorsAndLineNumbers)
 {
     // A changed line directly followed by a deleted line: two differences.
     CFilePartition left, right;
@@ -97,7 +97,7 @@ TEST(Report, DifferencesAnchorsAndLineNumbers)
     EXPECT_NE(added.find(">1 differences found."), std::string::npos);
 }
 
-TEST(Report, LineEscaping)
+TEST(DiffReport, LineEscaping)
 {
     EXPECT_EQ(Escaped(""), "&nbsp;");
     EXPECT_EQ(Escaped("a<b & c"), "a&lt;b &amp; c");
@@ -108,7 +108,7 @@ TEST(Report, LineEscaping)
 }
 
 // Names go into the page escaped, and each link gives the name back whole.
-TEST(Report, NamesAreEscapedAndLinksDecodeToThePath)
+TEST(DiffReport, NamesAreEscapedAndLinksDecodeToThePath)
 {
     const std::string name1 = "/tmp/my <dir>/a&b \"x\" 'y' 50%#1?.m";
     const std::string page = Report({"1"}, {"2"}, name1, "plain.m");
@@ -119,6 +119,12 @@ TEST(Report, NamesAreEscapedAndLinksDecodeToThePath)
     const std::string href = "<a href=\"/tmp/my &lt;dir&gt;/a&amp;b &quot;x&quot; &#39;y&#39; 50%25%231%3F.m"
                              "&nbsp;fileline0\">";
     EXPECT_NE(page.find(href), std::string::npos);
+
+    // What the comparison view does with the page: split at "href=", read up
+    // to "&nbsp;", decode.
+    const size_t at = page.find("href=") + 5;
+    EXPECT_EQ(CDiffReport::DecodeHref(std::string_view(page).substr(at, page.find("&nbsp;", at) - at)), name1);
+    EXPECT_EQ(CDiffReport::DecodeHref("a%2"), "a%2");
 
     // What a browser does: decode the attribute, resolve the URL, and the
     // viewer percent-decodes it again.
@@ -132,7 +138,7 @@ TEST(Report, NamesAreEscapedAndLinksDecodeToThePath)
     EXPECT_EQ(url.path(QUrl::FullyDecoded).toStdString(), name1 + "\xc2\xa0" "fileline12");
 }
 
-TEST(Report, LongTimeFormat)
+TEST(DiffReport, LongTimeFormat)
 {
     setenv("TZ", "UTC", 1);
     tzset();
