@@ -1,6 +1,7 @@
 #include "diff/cdiffreport.h"
 
 #include "diff/cfilepartition.h"
+#include "diff/memoryhint.h"
 
 #include <charconv>
 
@@ -233,6 +234,7 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
     // Room for the longest row shape; pages never written are never touched.
     out.reserve(4096 + 2 * (name1.size() + name2.size()) + textBytes +
                 static_cast<size_t>(count) * (240 + href1.size() + href2.size()));
+    AdviseHugePages(out.data(), out.capacity());
 
     out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
            "<TITLE> Comparison Tool - ";

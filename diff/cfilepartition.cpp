@@ -1,7 +1,11 @@
 #include "diff/cfilepartition.h"
 
+#include "diff/memoryhint.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <iostream>
 
 #include <sys/stat.h>
@@ -12,7 +16,10 @@ bool ReadWholeFile(std::FILE* file, std::string& content)
 {
     struct stat info;
     if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode))
+    {
         content.reserve(static_cast<size_t>(info.st_size) + 1);
+        AdviseHugePages(content.data(), content.capacity());
+    }
     char chunk[1 << 16];
     for (;;) {
         const size_t n = std::fread(chunk, 1, sizeof chunk, file);
@@ -158,7 +165,10 @@ const CFilePartition::Index& CFilePartition::GetIndex() const
     size_t capacity = 16;
     while (capacity < 2 * n)
         capacity *= 2;
-    index->table.resize(capacity);
+    // Zeroed pages from calloc are only touched where a group lands.
+    index->table.reset(static_cast<Index::Slot*>(std::calloc(capacity, sizeof(Index::Slot))));
+    if (!index->table)
+        throw std::bad_alloc();
     index->mask = capacity - 1;
     for (size_t begin = 0; begin < n;) {
         size_t end = begin + 1;

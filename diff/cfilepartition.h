@@ -4,6 +4,7 @@
 #include "diff/linetext.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
@@ -69,7 +70,10 @@ private:
             uint32_t begin = 0;
             uint32_t end = 0; // 0: empty slot (a group is never empty)
         };
-        std::vector<Slot> table;
+        struct Free {
+            void operator()(Slot* p) const { std::free(p); }
+        };
+        std::unique_ptr<Slot[], Free> table;
         std::vector<int> positions;
         uint64_t mask = 0;
     };

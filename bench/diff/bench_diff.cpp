@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,8 +82,13 @@ void MakeDisjointPair(const std::string& a, const std::string& b, int n, unsigne
     Write(b, second);
 }
 
-// Seconds for one run; the program's standard output goes to outputPath.
-double TimeRun(const std::vector<std::string>& args, const std::string& outputPath)
+struct Seconds {
+    double wall = 1e9;
+    double cpu = 1e9; // user + system of the child: steady on a busy machine
+};
+
+// One run; the program's standard output goes to outputPath.
+Seconds TimeRun(const std::vector<std::string>& args, const std::string& outputPath)
 {
     std::vector<char*> argv;
     for (const std::string& arg : args)
@@ -98,7 +104,8 @@ double TimeRun(const std::vector<std::string>& args, const std::string& outputPa
         std::exit(2);
     }
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     const auto end = std::chrono::steady_clock::now();
     posix_spawn_file_actions_destroy(&actions);
     // diff exits with 1 when the files differ; anything else is a failure.
@@ -106,21 +113,36 @@ double TimeRun(const std::vector<std::string>& args, const std::string& outputPa
         std::fprintf(stderr, "%s failed\n", argv[0]);
         std::exit(2);
     }
-    return std::chrono::duration<double>(end - start).count();
+    Seconds taken;
+    taken.wall = std::chrono::duration<double>(end - start).count();
+    taken.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return taken;
 }
 
-double Best(int runs, const std::vector<std::string>& args, const std::string& outputPath)
+Seconds Best(int runs, const std::vector<std::string>& args, const std::string& outputPath)
 {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i)
-        best = std::min(best, TimeRun(args, outputPath));
+    Seconds best;
+    for (int i = 0; i < runs; ++i) {
+        const Seconds one = TimeRun(args, outputPath);
+        best.wall = std::min(best.wall, one.wall);
+        best.cpu = std::min(best.cpu, one.cpu);
+    }
     return best;
 }
 
 struct Timing {
-    double ours;
-    double gnu;
+    Seconds ours;
+    Seconds gnu;
 };
+
+void Print(const char* what, const Timing& t)
+{
+    std::printf("%s\n  kestrune-diff: wall %.3f s, cpu %.3f s; diff -y: wall %.3f s, cpu %.3f s; "
+                "ratio wall %.2f, cpu %.2f\n",
+                what, t.ours.wall, t.ours.cpu, t.gnu.wall, t.gnu.cpu, t.ours.wall / t.gnu.wall,
+                t.ours.cpu / t.gnu.cpu);
+}
 
 Timing Measure(const std::string& program, const std::string& dir, const std::string& a, const std::string& b)
 {
@@ -139,38 +161,39 @@ int main(int argc, char** argv)
     const std::string dir = mkdtemp(pattern);
     const std::string a = dir + "/a.txt", b = dir + "/b.txt";
     bool met = true;
+    // Ratios are judged on processor time (best of five), which other work on
+    // the machine does not inflate; wall times are shown beside them.
+    const auto check = [&met](const char* what, double value, double limit, bool strict) {
+        const bool ok = strict ? value < limit : value <= limit;
+        std::printf("  %s %.2f (target %s %g): %s\n", what, value, strict ? "<" : "<=", limit, ok ? "ok" : "MISSED");
+        met = met && ok;
+    };
 
     MakeEditedPair(a, b, 200000, 1);
     const Timing big = Measure(program, dir, a, b);
-    const double ratio = big.ours / big.gnu;
-    std::printf("200000 lines, 1%% edited: kestrune-diff %.3f s, diff -y %.3f s, ratio %.2f (target <= 3) %s\n",
-                big.ours, big.gnu, ratio, ratio <= 3 ? "ok" : "MISSED");
-    met = met && ratio <= 3;
+    Print("200000 lines, 1% changed, added or deleted", big);
+    check("cpu ratio", big.ours.cpu / big.gnu.cpu, 3, false);
 
     MakeDisjointPair(a, b, 50000, 2);
     const Timing disjoint = Measure(program, dir, a, b);
-    std::printf("50000 lines, none in common: kestrune-diff %.3f s, diff -y %.3f s, ratio %.2f "
-                "(target < 2 s) %s\n",
-                disjoint.ours, disjoint.gnu, disjoint.ours / disjoint.gnu, disjoint.ours < 2 ? "ok" : "MISSED");
-    met = met && disjoint.ours < 2;
+    Print("50000 lines, no line in common", disjoint);
+    check("kestrune-diff wall seconds", disjoint.ours.wall, 2, true);
 
     MakeEditedPair(a, b, 50000, 3);
     const Timing small = Measure(program, dir, a, b);
     MakeEditedPair(a, b, 200000, 3);
     const Timing large = Measure(program, dir, a, b);
-    const double growth = large.ours / small.ours;
-    std::printf("growth 50000 -> 200000 lines, 1%% edited: %.3f s -> %.3f s, factor %.2f (target <= 5) %s\n",
-                small.ours, large.ours, growth, growth <= 5 ? "ok" : "MISSED");
-    met = met && growth <= 5;
+    std::printf("growth 50000 -> 200000 lines, 1%% edited: cpu %.3f s -> %.3f s, wall %.3f s -> %.3f s\n",
+                small.ours.cpu, large.ours.cpu, small.ours.wall, large.ours.wall);
+    check("cpu factor", large.ours.cpu / small.ours.cpu, 5, false);
 
     MakeDisjointPair(a, b, 12500, 4);
     const Timing disjointSmall = Measure(program, dir, a, b);
     MakeDisjointPair(a, b, 50000, 4);
     const Timing disjointLarge = Measure(program, dir, a, b);
-    const double disjointGrowth = disjointLarge.ours / disjointSmall.ours;
-    std::printf("growth 12500 -> 50000 lines, none in common: %.3f s -> %.3f s, factor %.2f (target <= 5) %s\n",
-                disjointSmall.ours, disjointLarge.ours, disjointGrowth, disjointGrowth <= 5 ? "ok" : "MISSED");
-    met = met && disjointGrowth <= 5;
+    std::printf("growth 12500 -> 50000 lines, none in common: cpu %.3f s -> %.3f s, wall %.3f s -> %.3f s\n",
+                disjointSmall.ours.cpu, disjointLarge.ours.cpu, disjointSmall.ours.wall, disjointLarge.ours.wall);
+    check("cpu factor", disjointLarge.ours.cpu / disjointSmall.ours.cpu, 5, false);
 
     std::system(("rm -rf '" + dir + "'").c_str());
     std::printf("%s\n", met ? "all targets met" : "some targets missed");

@@ -9,7 +9,8 @@
 // Exit status: 0 when the report was written, 1 when a comparison failed
 // (a path does not exist, a file against a folder, the report cannot be
 // written), 2 when nothing was compared (the dialog was cancelled, or it was
-// needed and no display is available).
+// needed and no display is available: then the usage text goes to standard
+// error instead).
 class CDiffApp {
 public:
     enum Exit { ReportWritten = 0, Failed = 1, NothingCompared = 2 };
