@@ -126,6 +126,8 @@ bool CRedirector::Open(const std::vector<std::string>& arguments)
         posix_spawn_file_actions_adddup2(&actions, inPipe[0], 0);
         posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
         posix_spawn_file_actions_adddup2(&actions, outPipe[1], 2);
+        // Nothing else of ours reaches the child, whoever opened it.
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);
         std::string folder;
         {
             std::lock_guard<std::mutex> lock(m_handleLock);
@@ -197,6 +199,7 @@ bool CRedirector::Open(const std::vector<std::string>& arguments)
         std::lock_guard<std::mutex> lock(m_doneLock);
         m_readerDone = false;
     }
+    m_closedByReader.store(false);
     m_readerRunning.store(true);
     std::lock_guard<std::mutex> join(m_joinLock);
     m_reader = std::thread([this] { ReaderThreadProc(); });
@@ -217,8 +220,8 @@ void CRedirector::ReaderThreadProc()
     int result = 0;
     for (;;) {
         const int r = ReadAvailable(outFd);
-        if (r <= 0) {
-            result = r;
+        if (r != 1) {
+            result = r == kStopped ? 1 : r;
             break;
         }
         pollfd fds[3] = {{outFd, POLLIN, 0}, {stopFd, POLLIN, 0}, {pidFd, POLLIN, 0}};
@@ -277,12 +280,15 @@ int CRedirector::ReadAvailable(int outFd)
             return FailurePath(EPIPE);
         buffer[got] = '\0';
         OnChildOutput(buffer, static_cast<std::size_t>(got));
+        if (m_closedByReader.load())
+            return kStopped;  // the hook closed us: the descriptors are gone
     }
 }
 
 int CRedirector::DrainOutput(int outFd)
 {
-    return ReadAvailable(outFd);
+    const int r = ReadAvailable(outFd);
+    return r == kStopped ? 1 : r;
 }
 
 int CRedirector::FailurePath(int error)
@@ -298,6 +304,7 @@ int CRedirector::FailurePath(int error)
 void CRedirector::Close()
 {
     if (t_readerOf == this) {
+        m_closedByReader.store(true);
         CloseHandles();
         return;
     }

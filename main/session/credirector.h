@@ -89,7 +89,9 @@ private:
     void ReapChild(bool wait);
 
     std::thread m_reader;
+    static constexpr int kStopped = 2;
     std::atomic<bool> m_readerRunning{false};
+    std::atomic<bool> m_closedByReader{false};
     std::mutex m_joinLock;       // one joiner at a time
     std::mutex m_doneLock;
     std::condition_variable m_doneCond;

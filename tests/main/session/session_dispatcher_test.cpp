@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include "main/session/coutputformatter.h"
+#include "recordingpanes.h"
+
+namespace {
+
+// Runs one request on a helper thread (the sender waits for the answer) while
+// the test feeds the interpreter's chunks.
+void RunRequest(OfflineSession& session, const std::string& text, bool echo, const std::vector<std::string>& chunks)
+{
+    session.running.store(true);
+    const std::size_t sent = session.Sent().size();
+    auto sender = std::async(std::launch::async, [&] { return session.ProcessRequest({text, echo}); });
+    // The answer comes after the statement was written, as with a real child.
+    while (session.Sent().size() == sent && sender.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready) {
+    }
+    for (const std::string& c : chunks)
+        session.Dispatch(c);
+    ASSERT_EQ(sender.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "sender still waiting";
+    sender.get();
+}
+
+struct Outcome {
+    std::string console;
+    std::vector<std::string> calls;
+    std::vector<std::string> editor;
+    std::vector<std::string> paths;
+    std::vector<std::vector<std::string>> completions;
+    std::vector<CPackageRow> packages;
+    bool operator==(const Outcome& o) const
+    {
+        return console == o.console && calls == o.calls && editor == o.editor && paths == o.paths
+               && completions == o.completions && packages == o.packages;
+    }
+};
+
+Outcome Play(const std::string& request, const std::vector<std::string>& chunks, const std::string& before = ">> ")
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch(before);  // the window shows a prompt
+    RunRequest(session, request, false, chunks);
+    return panes.Locked([&] {
+        return Outcome{panes.console, panes.calls, panes.editor, panes.paths, panes.completions, panes.packages};
+    });
+}
+
+// The same answer cut into two chunks at every position gives what the
+// undivided answer gives.
+void ExpectSplitInvariant(const std::string& request, const std::string& answer)
+{
+    const Outcome whole = Play(request, {answer});
+    for (std::size_t cut = 1; cut < answer.size(); ++cut) {
+        const Outcome split = Play(request, {answer.substr(0, cut), answer.substr(cut)});
+        EXPECT_EQ(split.console, whole.console) << "cut at " << cut;
+        EXPECT_EQ(split.editor, whole.editor) << "cut at " << cut;
+        EXPECT_EQ(split.paths, whole.paths) << "cut at " << cut;
+        EXPECT_EQ(split.completions, whole.completions) << "cut at " << cut;
+        EXPECT_EQ(split.packages, whole.packages) << "cut at " << cut;
+    }
+}
+
+std::string Red(const RecordingPanes& panes, std::size_t write)
+{
+    const auto& w = panes.writes.at(write);
+    for (const auto& sp : w.spans)
+        if (sp.kind == CTextSpan::Error)
+            return w.text.substr(sp.start, sp.length);
+    return std::string();
+}
+
+}  // namespace
+
+TEST(SessionDispatcher, EchoedStatementRoundTrip)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("GNU Octave, version 7.3.0\noctave:1> ");
+    EXPECT_TRUE(session.FirstPromptSeen());
+    EXPECT_EQ(session.Dialect().Version(), 7300);
+    RunRequest(session, "x = 1", true, {"x = 1\noctave:2> "});
+    EXPECT_EQ(session.Sent(), (std::vector<std::string>{"x = 1\n"}));
+    EXPECT_EQ(panes.console, "GNU Octave, version 7.3.0\n>> x = 1\nx = 1\n>> ");
+    EXPECT_EQ(panes.history, (std::vector<std::string>{"x = 1"}));
+    EXPECT_EQ(panes.writes.back().spans.back(), (CTextSpan{6, 3, CTextSpan::Bold}));
+    EXPECT_TRUE(session.refreshWorkspace.load());
+    EXPECT_FALSE(session.Busy());
+    EXPECT_TRUE(session.ConsoleEndsWithPrompt());
+}
+
+TEST(SessionDispatcher, RepeatedBarePromptWritesNothingButReleasesTheSender)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    const std::size_t writes = panes.writes.size();
+    RunRequest(session, "a = 1;", false, {"octave:2> "});
+    EXPECT_EQ(panes.writes.size(), writes);
+    // Output of a silent statement is shown, with its prompt.
+    RunRequest(session, "warning('w')", false, {"warning: w\noctave:3> "});
+    EXPECT_EQ(panes.console, ">> warning: w\n>> ");
+}
+
+TEST(SessionDispatcher, ErrorIsColouredAndItsLocationsLinked)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    RunRequest(session, "f(1)", true,
+        {"error: 'q' undefined\nerror: called from\n    g at line 3 column 3\n    f at line 2 column 1\noctave:2> "});
+    EXPECT_EQ(Red(panes, panes.writes.size() - 1),
+              "error: 'q' undefined\nerror: called from\n    g at line 3 column 3\n    f at line 2 column 1");
+    int links = 0;
+    for (const auto& sp : panes.writes.back().spans)
+        links += sp.kind == CTextSpan::Link;
+    EXPECT_EQ(links, 2);
+    // The next output is not red any more.
+    RunRequest(session, "1", true, {"ans = 1\noctave:3> "});
+    EXPECT_EQ(Red(panes, panes.writes.size() - 1), "");
+}
+
+TEST(SessionDispatcher, AnswersSurviveAChunkBoundaryAnywhere)
+{
+    ExpectSplitInvariant("x", "x = 1\noctave:12> ");
+    ExpectSplitInvariant("f", "error: boom\nerror: called from\n    f at line 2 column 1\noctave:3> ");
+    ExpectSplitInvariant("path;###",
+                         "\nOctave's search path contains the following directories:\n\n.\n/usr/a\n\noctave:4> ");
+    ExpectSplitInvariant("completion_matches('pl')###", "plot\nplot3\noctave:5> ");
+    ExpectSplitInvariant("pkg describe all;###",
+                         "---\nPackage name:\n\tk\nVersion:\n\t1.0\nShort description:\n\td\nStatus:\n\tLoaded\noctave:6> ");
+    ExpectSplitInvariant("help plot", "'plot' is a function\n\nSee also: plot3.\n\nAdditional help\noctave:7> ");
+    ExpectSplitInvariant("f", "stopped in f at line 2 [/tmp/f.m]\n2:   y = x + 1;\ndebug> ");
+}
+
+TEST(SessionDispatcher, CollectedAnswersGoToTheirPanes)
+{
+    const Outcome path = Play("path;###", {"\nOctave's search path contains the following directories:\n\n.\n/usr/a\n/b c\n\noctave:4> "});
+    EXPECT_EQ(path.paths, (std::vector<std::string>{"/usr/a", "/b c"}));
+    EXPECT_EQ(path.calls.at(1), "path-populating");
+    EXPECT_EQ(path.console, ">> ");  // nothing shown
+
+    const Outcome one = Play("completion_matches('plot3')###", {"plot3\noctave:5> "});
+    EXPECT_EQ(one.completions, (std::vector<std::vector<std::string>>{{"plot3"}}));
+    const Outcome none = Play("completion_matches('zzz')###", {"octave:5> "});
+    EXPECT_TRUE(none.completions.empty());
+    EXPECT_EQ(none.calls.back(), "caret");
+
+    const Outcome noPackages = Play("pkg describe all;###", {"octave:6> "});
+    ASSERT_EQ(noPackages.packages.size(), 1u);
+    EXPECT_EQ(noPackages.packages[0][2], "No packages installed.");
+
+    const Outcome broken = Play("pkg describe all;###", {"error: pkg: broken\noctave:6> "});
+    EXPECT_NE(broken.console.find("error: pkg: broken"), std::string::npos);
+
+    const Outcome tip = Play("help sin;###", {"'sin' is a built-in function\n -- sin (X)\noctave:7> "});
+    EXPECT_EQ(tip.editor, (std::vector<std::string>{"parameters:'sin' is a built-in function\n -- sin (X)\n>> "}));
+    EXPECT_EQ(tip.console, ">> ");
+
+    const Outcome value = Play("getvalue:x", {"x = 3\noctave:8> "});
+    EXPECT_EQ(value.editor, (std::vector<std::string>{"varvalue:<b>x </b>= 3"}));
+
+    const Outcome help = Play("help plot", {"'plot' is a function\nSee also: plot3.\n", "octave:9> "});
+    EXPECT_EQ(help.console, ">> 'plot' is a function\nSee also: plot3.\n>> ");
+}
+
+TEST(SessionDispatcher, EditorCompletionGoesToTheEditor)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    RunRequest(session, "completion_matches_editor", false, {"abs\nacos\noctave:2> "});
+    EXPECT_EQ(session.Sent(), (std::vector<std::string>{"completion_matches('')\n"}));
+    EXPECT_EQ(panes.editor, (std::vector<std::string>{"completion:\nabs\nacos\n>> "}));
+}
+
+TEST(SessionDispatcher, DebugStopAndItsEndReachTheEditor)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    RunRequest(session, "f(1)", true, {"stopped in f at line 2 [/tmp/w/f.m]\n", "2:   y = x + 1;\ndebug> "});
+    EXPECT_TRUE(session.DebugMode());
+    EXPECT_EQ(panes.editor, (std::vector<std::string>{"!debug\nLine=2\nPath=/tmp/w/f.m"}));
+    EXPECT_NE(panes.console.find("stopped in f at line 2"), std::string::npos);
+    EXPECT_TRUE(COutputFormatter::EndsWith(panes.console, "debug> "));
+    // clc in debug mode keeps the debug prompt.
+    RunRequest(session, "clc", true, {});
+    EXPECT_EQ(panes.console, "debug> ");
+    RunRequest(session, "dbcont", true, {"y = 2\noctave:2> "});
+    EXPECT_FALSE(session.DebugMode());
+    EXPECT_EQ(panes.editor.back(), "dbended\nPath=/tmp/w/f.m");
+}
+
+TEST(SessionDispatcher, LocalRequestsNeverReachTheInterpreter)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    RunRequest(session, "doc plot", true, {});
+    RunRequest(session, "cd '/tmp/x y'", true, {});
+    RunRequest(session, "clc", true, {});
+    EXPECT_TRUE(session.Sent().empty());
+    EXPECT_EQ(panes.calls, (std::vector<std::string>{"write:>> ", "doc:plot", "write:>> ", "cd:/tmp/x y",
+                                                      "reset:>> "}));
+    session.running.store(true);
+    EXPECT_FALSE(session.ProcessRequest({"exit", true}));
+    EXPECT_FALSE(session.running.load());
+    EXPECT_EQ(panes.calls.back(), "close");
+}
+
+TEST(SessionDispatcher, ProfilerStateAndMarkers)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    RunRequest(session, "GetProfStatus();", false, {"    ProfilerStatus = on\noctave:2> "});
+    EXPECT_TRUE(session.ProfilerRunning());
+    RunRequest(session, "GetProfStatus();", false, {"    ProfilerStatus = off\noctave:3> "});
+    EXPECT_FALSE(session.ProfilerRunning());
+    RunRequest(session, "profile explore", false, {"profexplore> "});
+    EXPECT_TRUE(session.ProfilerExplorePrompt());
+    RunRequest(session, "exit", false, {"octave:4> "});
+    EXPECT_EQ(session.Sent().back(), "exit\n");
+    EXPECT_FALSE(session.ProfilerExplorePrompt());
+    RunRequest(session, "p", false, {"__ProfilingFileReady__\noctave:5> "});
+    RunRequest(session, "p", false, {"__FunctioProfilingEnd__\noctave:6> "});
+    EXPECT_EQ(std::count(panes.calls.begin(), panes.calls.end(), "profile-file"), 1);
+    EXPECT_EQ(std::count(panes.calls.begin(), panes.calls.end(), "profiling-ended"), 1);
+}
+
+TEST(SessionDispatcher, WorkspaceAnswerFilesReadThenRemoved)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    RecordingPanes panes;
+    OfflineSession session(&panes, folder);
+    session.Dispatch("octave:1> ");
+    {
+        std::ofstream names(session.NamesFile());
+        names << "s<|>struct<|>1  1<|>8<#>a<|>uint8<|>2  3  4<|>24<#>c<|>cell<|>1  2<|>0<#>\n"
+                 "m<|>double<|>2  2<|>32<#>broken<|>double<#>";
+    }
+    RunRequest(session, session.NamesStatement(), false, {"__varsnameready__\noctave:2> "});
+    const std::vector<std::string> sent = session.Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_NE(sent[1].find("GetVariablesValues("), std::string::npos);
+    EXPECT_NE(sent[1].find("{'a','m'}"), std::string::npos) << sent[1];
+    EXPECT_FALSE(session.refreshWorkspace.load());  // the names statement itself
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(session.NamesFile())));
+    {
+        std::ofstream values(session.ValuesFile());
+        values << "a<|>1<|>24<|>12.5<|>12.5<|>1<|>50<|>7.07<#>m<|>0<|>1<#>";
+    }
+    session.Dispatch("__varsvaluesready__\noctave:3> ");
+    ASSERT_EQ(panes.refills, 1);
+    ASSERT_EQ(panes.workspace.size(), 4u);
+    EXPECT_EQ(panes.workspace[0].kind, CInfoVariable::Structure);
+    EXPECT_EQ(panes.workspace[1].kind, CInfoVariable::NumericArray);
+    EXPECT_EQ(panes.workspace[1].size, "2x3x4");
+    EXPECT_EQ(panes.workspace[1].std, "7.07");
+    EXPECT_EQ(panes.workspace[2].kind, CInfoVariable::Other);
+    EXPECT_EQ(panes.workspace[3].max, "1");
+    EXPECT_EQ(panes.workspace[3].mean, "");
+    EXPECT_EQ(panes.console, ">> ");  // markers and their prompts are not shown
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(session.ValuesFile())));
+
+    // Missing files: an empty workspace, nothing hangs.
+    RunRequest(session, session.NamesStatement(), false, {"__varsnameready__\noctave:4> "});
+    EXPECT_NE(session.Sent().back().find(", {});"), std::string::npos);
+    session.Dispatch("__varsvaluesready__\noctave:5> ");
+    EXPECT_EQ(panes.refills, 2);
+    EXPECT_TRUE(panes.workspace.empty());
+}
+
+TEST(SessionDispatcher, MarkerSharingAChunkWithOtherOutputKeepsThatOutput)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    session.Dispatch("__varsvaluesready__\noctave:2> ans = 5\noctave:3> ");
+    EXPECT_EQ(panes.console, ">> ans = 5\n>> ");
+}
+
+TEST(SessionDispatcher, NulBytesAndHugeOutputAreShownWhole)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    session.Dispatch(std::string("a\0b\n", 4));
+    EXPECT_NE(panes.console.find("a\xE2\x90\x80" "b\n"), std::string::npos);
+
+    std::string line(99, 'x');
+    line += '\n';
+    std::size_t total = 0;
+    for (int i = 0; i < 20 * 1024 * 1024 / 5119; ++i) {
+        std::string chunk;
+        while (chunk.size() < 5119)
+            chunk += line;
+        chunk.resize(5119);
+        total += chunk.size();
+        session.Dispatch(chunk);
+    }
+    session.Dispatch("octave:2> ");
+    const std::string& c = panes.console;
+    EXPECT_EQ(c.size(), std::string(">> a\xE2\x90\x80" "b\n").size() + total + 4);  // "\n>> " at the end
+}
+
+TEST(SessionDispatcher, AnswerWithoutPromptStaysOpenUntilTheInterpreterDies)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    session.running.store(true);
+    auto sender = std::async(std::launch::async, [&] { return session.ProcessRequest({"path;###", false}); });
+    while (session.Sent().empty())
+        std::this_thread::yield();
+    session.Dispatch("\nOctave's search path contains the following directories:\n\n/usr/a\n");
+    EXPECT_EQ(sender.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    EXPECT_EQ(panes.Console(), ">> ");
+    // The reader ends: what was collected is shown and the sender moves on.
+    session.FinishReading();
+    ASSERT_EQ(sender.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_NE(panes.Console().find("/usr/a"), std::string::npos);
+    EXPECT_FALSE(session.Busy());
+}
+
+TEST(SessionDispatcher, WriteFailureDoesNotLeaveTheAnswerOpen)
+{
+    RecordingPanes panes;
+    COctaveRedirector session(&panes);  // never opened: every write fails
+    session.running.store(true);
+    session.QueueCommand("path;###", false);
+    session.StartSender();
+    session.QueueCommand("x", false);
+    EXPECT_TRUE(panes.WaitFor([&] { return panes.calls.size() >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(session.Busy());
+    session.StopSender();
+}
