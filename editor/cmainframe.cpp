@@ -14,6 +14,10 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -889,5 +893,25 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         m_replaceDlg->close();
     for (CChildFrame* child : Children())
         DestroyChild(child);
+    // Leaving the debugger keeps the interpreter from waiting on files that
+    // are no longer shown.
+    if (CInterpreterLink* link = m_app.InterpreterLink(); link && link->IsDebugMode())
+        link->SendToMainProgram("dbquit", false, false, true);
     event->accept();
+    emit closed();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            OpenDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
 }

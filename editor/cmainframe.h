@@ -160,8 +160,14 @@ public:
     using SavePathQuestion = std::function<QString(CChildFrame*)>;
     void SetSavePathQuestion(SavePathQuestion question) { m_savePathQuestion = std::move(question); }
 
+signals:
+    // The frame closed for good (after its lists were written).
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void OnTabContextMenu(int index, const QPoint& globalPos) override;
     void OnTabCloseRequested(int index) override;
 

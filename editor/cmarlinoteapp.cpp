@@ -125,6 +125,7 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
     ReadKeyWords();
 
     m_frame = std::make_unique<CMainFrame>(*this);
+    connect(m_frame.get(), &CMainFrame::closed, this, &CWinAppEx::StopListening);
 
     const QList<CChildFrame*> before = [&] {
         for (const QString& file : absoluteFiles)

@@ -2,6 +2,7 @@
 
 #include "platform/cmessagechannel.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 const char* const CWinAppEx::kChannelName = "marlinote";
@@ -10,7 +11,7 @@ namespace {
 // How long a second process waits for the running one to take its files;
 // generous, because the first one may still be starting up.
 constexpr int kHandOverTimeoutMs = 20000;
-constexpr int kListenAttempts = 40;
+constexpr qint64 kGiveUpAfterMs = 60000;
 constexpr int kRetryDelayMs = 50;
 }  // namespace
 
@@ -42,22 +43,34 @@ bool CWinAppEx::InitInstance(const QString& instanceName, const QStringList& fil
     }
 
     const QByteArray handOver = HandOverText(instanceName, files);
-    for (int attempt = 0; attempt < kListenAttempts; ++attempt) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (;;) {
         if (m_server->Listen())
             return true;
-        // Someone holds the channel. Between its Listen and ours it may have
-        // died or not yet answer; only a delivered (or accepted but slow)
-        // hand-over ends this process.
+        // Someone holds the channel. It may be ending (then its socket goes
+        // away and the next Listen wins) or busy starting up; only a
+        // delivered hand-over ends this process. A hand-over that timed out
+        // is sent again: opening a file twice only activates it.
+        const int left = int(kGiveUpAfterMs - elapsed.elapsed());
         const auto result = MessageChannel::Send(QString::fromLatin1(kChannelName), handOver,
-                                                 kHandOverTimeoutMs);
-        if (result == MessageChannel::SendResult::Delivered
-            || result == MessageChannel::SendResult::TimedOut)
+                                                 qBound(1000, left, kHandOverTimeoutMs));
+        if (result == MessageChannel::SendResult::Delivered)
             return false;
+        if (elapsed.elapsed() >= kGiveUpAfterMs)
+            break;
         QThread::msleep(kRetryDelayMs);
     }
-    // No instance could be reached and none let us listen: run on our own
-    // rather than lose the files.
+    // No instance took the files and none let us listen: run on our own
+    // rather than lose them.
     return true;
+}
+
+void CWinAppEx::StopListening()
+{
+    // May run inside a handler of the server's own signal: delete it later.
+    if (m_server)
+        m_server.release()->deleteLater();
 }
 
 void CWinAppEx::OnChannelText(const QByteArray& text)

@@ -31,6 +31,10 @@ public:
     static QByteArray HandOverText(const QString& instanceName, const QStringList& files);
 
     bool IsListening() const;
+    // Gives the channel up (the editor is closing), so that a process that
+    // starts now becomes the running editor instead of handing over to this
+    // one.
+    void StopListening();
 
 protected:
     // Files handed over by another process (none: come to the front).

@@ -22,6 +22,8 @@ int main(int argc, char** argv)
     });
 
     const int result = qtApp.exec();
+    // The channel is given up when the frame closes; finish that now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.ExitInstance();
     return result;
 }

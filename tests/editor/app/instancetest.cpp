@@ -88,6 +88,14 @@ TEST_F(InstanceTest, OtherTextsAreNotTakenForHandOvers)
     EXPECT_EQ(app->MainFrame()->TabCount(), 1);
 }
 
+TEST_F(InstanceTest, AfterTheFrameClosedANewStartRunsOnItsOwn)
+{
+    EXPECT_TRUE(app->MainFrame()->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(app->IsListening());
+    EXPECT_TRUE(StartSecond({fileB}));
+}
+
 TEST(HandOverTextTest, NamesTheInstanceAndEveryFile)
 {
     EXPECT_EQ(CWinAppEx::HandOverText(QStringLiteral("{X}"), {}), QByteArray("{X}"));
