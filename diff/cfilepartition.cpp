@@ -5,20 +5,26 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <iostream>
+#include <new>
 
 #include <sys/stat.h>
 
 namespace {
 
+// Straight into the buffer: a regular file is read at its size in one go,
+// anything else (or a file that grows meanwhile) in chunks.
 bool ReadWholeFile(std::FILE* file, std::string& content)
 {
     struct stat info;
-    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode))
-    {
-        content.reserve(static_cast<size_t>(info.st_size) + 1);
+    if (::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        const size_t size = static_cast<size_t>(info.st_size);
+        content.reserve(size + 1);
         AdviseHugePages(content.data(), content.capacity());
+        content.resize(size);
+        content.resize(std::fread(content.data(), 1, size, file));
+        if (content.size() < size)
+            return std::ferror(file) == 0;
     }
     char chunk[1 << 16];
     for (;;) {
