@@ -307,4 +307,24 @@ TEST_F(FrameTest, FindReplaceTakesTheWordAtTheCaret)
     EXPECT_EQ(editor->GetCurrentPosition(), 4);
 }
 
+TEST_F(FrameTest, CellToolBarDrivesTheActiveView)
+{
+    const QString numbers = WriteFile(dir, "numbers.m", "x = 2.5;\n%% Second\ny = 1;\n");
+    Start({numbers});
+    CScintillaWnd* editor = Frame().ActiveView()->GetEditor();
+    editor->GotoPosition(5);  // inside 2.5
+    Frame().CellToolBar()->StepBox()->setEditText(QStringLiteral("1"));
+    Frame().Action(CMainFrame::ID_INCREMENT)->trigger();
+    EXPECT_TRUE(editor->GetText().startsWith("x = 3.5;"));
+    Frame().CellToolBar()->FactorBox()->setEditText(QStringLiteral("0"));
+    Frame().Action(CMainFrame::ID_DIVIDE)->trigger();  // by zero: unchanged
+    EXPECT_TRUE(editor->GetText().startsWith("x = 3.5;"));
+
+    // Choosing a cell moves the caret behind its "%% ".
+    Frame().CellToolBar()->SetCells(Frame().ActiveView()->GetCellNames(), -1);
+    ASSERT_EQ(Frame().CellToolBar()->CellList()->count(), 1);
+    emit Frame().CellToolBar()->cellChosen(0);
+    EXPECT_EQ(editor->LineFromPosition(editor->GetCurrentPosition()), 1);
+}
+
 }  // namespace
