@@ -200,12 +200,21 @@ bool CMarlinoteApp::OnAnotherInstanceMessage(const QStringList& files)
         m_pendingFiles += files;
         return true;
     }
-    if (!files.isEmpty()) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        for (const QString& file : files)
-            m_frame->OpenDocumentFile(file);
-        QGuiApplication::restoreOverrideCursor();
-    }
-    m_frame->BringToFront();
+    // Opened after the handler returned: the other process is released at
+    // once and does not wait on a message box about a file it sent.
+    QMetaObject::invokeMethod(
+        this,
+        [this, files] {
+            if (!m_frame)
+                return;
+            if (!files.isEmpty()) {
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+                for (const QString& file : files)
+                    m_frame->OpenDocumentFile(file);
+                QGuiApplication::restoreOverrideCursor();
+            }
+            m_frame->BringToFront();
+        },
+        Qt::QueuedConnection);
     return true;
 }

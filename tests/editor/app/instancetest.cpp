@@ -48,6 +48,10 @@ protected:
         });
         EXPECT_TRUE(QTest::qWaitFor([&] { return result.load() >= 0; }, 10000));
         second.join();
+        // The running editor opens handed-over files right after it
+        // answered.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
         return result.load() == 1;
     }
 
