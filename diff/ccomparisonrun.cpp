@@ -71,8 +71,15 @@ CComparisonRun::Result CComparisonRun::Run(const std::string& first, const std::
         a.LoadFolder(first, options);
         b.LoadFolder(second, options);
     } else {
-        a.LoadFile(first, options);
-        b.LoadFile(second, options);
+        // An unreadable file compared as empty would pass for a real result.
+        if (!a.LoadFile(first, options)) {
+            tell(first + " cannot be read.");
+            return CannotRead;
+        }
+        if (!b.LoadFile(second, options)) {
+            tell(second + " cannot be read.");
+            return CannotRead;
+        }
     }
     CFilePartition left;
     CFilePartition right;

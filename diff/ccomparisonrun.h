@@ -15,6 +15,7 @@ public:
         Missing,     // "%s does not exist."
         Mismatch,    // a file against a folder
         CannotWrite, // the report could not be created or written
+        CannotRead,  // a file exists but could not be read: "%s cannot be read."
     };
 
     // Receives every failure text; the program decides where it is shown.

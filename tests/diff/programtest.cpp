@@ -96,6 +96,12 @@ TEST(DiffProgram, FailuresEndWithMessageAndNonZeroStatus)
         EXPECT_NE(run.status, 0);
         chmod(dir.Path().c_str(), 0700);
     }
+    // A file that exists but cannot be read is a failure, not an empty file.
+    // /proc/self/mem opens but every read at offset 0 fails, even for root.
+    run = RunDiff({Q(dir / "a.txt"), "/proc/self/mem", Q(dir / "r.html")}, dir.Path());
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.error.find("/proc/self/mem cannot be read."), std::string::npos) << run.error;
+
     struct stat info;
     EXPECT_NE(stat((dir / "r.html").c_str(), &info), 0);
 }
