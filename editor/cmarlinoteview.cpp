@@ -960,7 +960,10 @@ void CMarlinoteView::SmartIndent()
 void CMarlinoteView::OnModified(int, int modificationType, const char*, int, int, int, int, int,
                                 int, int)
 {
-    if (modificationType & (B::SC_MOD_INSERTTEXT | B::SC_MOD_DELETETEXT)) {
+    // The editing window reports changes before they happen (see its event
+    // mask); the cell list is recomputed later anyway.
+    if (modificationType & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE |
+                            B::SC_MOD_INSERTTEXT | B::SC_MOD_DELETETEXT)) {
         m_cellsDirty = true;
         m_cellTimer->start();
     }

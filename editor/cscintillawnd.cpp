@@ -3,6 +3,8 @@
 #include "common/ctokenizer.h"
 #include "editor/ceditorsettings.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QPixmap>
@@ -147,6 +149,19 @@ struct TextToFind {
     } chrgText;
 };
 
+// The component's own accessibility object converts the caret position into a
+// character count from the start of the text on every caret move, which makes
+// each key cost time in proportion to the file. Unless an assistive tool is
+// listening when the window is first asked for, the editing window gets a
+// plain accessible widget instead.
+QAccessibleInterface* EditingWindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("CScintillaWnd") && object && object->isWidgetType() &&
+        !QAccessible::isActive())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
 CScintillaWnd::LineEnd DetectLineEnd(const QByteArray& text)
 {
     for (int i = 0; i < text.size(); ++i) {
@@ -164,6 +179,11 @@ CScintillaWnd::LineEnd DetectLineEnd(const QByteArray& text)
 
 CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintilla(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(EditingWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
@@ -177,11 +197,10 @@ CScintillaWnd::CScintillaWnd(QWidget* parent) : QsciScintilla(parent)
         emit hoverEnded();
     });
     // Line-number width follows the number of digits of the line count.
-    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int, const char*, int, int linesAdded, int, int, int, int, int) {
-                if (linesAdded != 0 && m_lineNumbers)
-                    UpdateLineNumberWidth();
-            });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if ((updated & SC_UPDATE_CONTENT) && m_lineNumbers)
+            UpdateLineNumberWidth();
+    });
 }
 
 void CScintillaWnd::ApplySettings(const CEditorSettings& s, const QByteArray& keywords)
@@ -236,7 +255,10 @@ void CScintillaWnd::ApplySettings(const CEditorSettings& s, const QByteArray& ke
     SendScintilla(SCI_SETFOLDFLAGS, 16);  // line below a folded block
     SendScintilla(SCI_SETMARGINMASKN, static_cast<unsigned long>(FoldingMargin),
                   static_cast<long>(SC_MASK_FOLDERS));
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    // Told before each insertion and deletion, not after: the component's
+    // accessibility hook on the after-notices counts characters from the start
+    // of the text on every key.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
     SendScintilla(SCI_SETMARGINSENSITIVEN, LineNumberMargin, 1);
     SendScintilla(SCI_SETMARGINSENSITIVEN, SelectionMargin, 1);
     SendScintilla(SCI_SETMARGINSENSITIVEN, FoldingMargin, 1);

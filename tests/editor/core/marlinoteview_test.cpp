@@ -144,6 +144,14 @@ TEST_F(ViewTest, CellListNamesAndCurrentCell)
 
     SetText("x = 1;\n%% A\n");
     EXPECT_EQ(view.GetCurrentCellIndex(), -1);  // above the first break
+
+    // Typing a break: the list follows shortly after, without being asked.
+    spy.clear();
+    Editor()->SendScintilla(B::SCI_DOCUMENTEND);
+    Type("%% B");
+    EXPECT_TRUE(spy.wait(2000));
+    EXPECT_EQ(spy.last().at(0).toStringList(), (QStringList{"A", "B"}));
+    EXPECT_EQ(spy.last().at(1).toInt(), 1);
 }
 
 TEST_F(ViewTest, CellBreaksAndCellNavigation)

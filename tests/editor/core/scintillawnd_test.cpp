@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -87,6 +88,13 @@ TEST(ScintillaWnd, ApplySettingsReadsBack)
     EXPECT_GT(Msg(w, B::SCI_GETMARGINWIDTHN, 0), 0);
     EXPECT_EQ(Msg(w, B::SCI_MARKERSYMBOLDEFINED, B::SC_MARKNUM_FOLDEROPEN), B::SC_MARK_BOXMINUS);
     EXPECT_EQ(Msg(w, B::SCI_GETEOLMODE), static_cast<long>(CScintillaWnd::LineEnd::Lf));
+    // Told before changes only: the after-notices cost a count of the whole text.
+    EXPECT_EQ(Msg(w, B::SCI_GETMODEVENTMASK), B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE);
+    // The component's accessible (whose text interface counts characters from
+    // the start on each caret move) is replaced by a plain one.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&w);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->textInterface(), nullptr);
 
     s.edgeStyle = 2;
     s.edgeColumn = 40;
