@@ -33,18 +33,23 @@ bool ContainsNew(const std::string& recent, const std::string& s, const char* pa
 }
 
 // Removes the marker's line and the prompt of the silent statement that
-// printed it; any other text of the chunk stays.
-void RemoveMarkerLine(std::string& s, const char* marker)
+// printed it; any other text of the chunk stays. False when that prompt has
+// not arrived yet.
+bool RemoveMarkerLine(std::string& s, const char* marker)
 {
     const std::size_t at = s.find(marker);
     if (at == std::string::npos)
-        return;
+        return true;
     std::size_t end = at + std::char_traits<char>::length(marker);
     while (end < s.size() && (s[end] == '\r' || s[end] == '\n'))
         ++end;
-    if (s.compare(end, 3, ">> ") == 0)
+    bool prompt = false;
+    if (s.compare(end, 3, ">> ") == 0) {
         end += 3;
+        prompt = true;
+    }
     s.erase(at, end - at);
+    return prompt;
 }
 
 std::int64_t Now()
@@ -66,6 +71,7 @@ struct COctaveRedirector::Impl {
     bool display = true;
     bool errorSeen = false;
     bool debugStopSeen = false;
+    bool swallowPrompt = false;
     std::string banner;
     std::string debugFile;
     std::int64_t profilerStart = 0;
@@ -261,7 +267,9 @@ void COctaveRedirector::SenderThreadProc()
         CSessionRequest request;
         if (!m_requests.DequeueWait(request, std::chrono::milliseconds(100)))
             continue;
-        if (!ProcessRequest(request))
+        const bool goOn = ProcessRequest(request);
+        m_requestsDone.fetch_add(1);
+        if (!goOn)
             break;
     }
 }
@@ -324,6 +332,10 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, delay - waited)));
     }
 
+    // The previous answer first: what still arrives of it must not be taken
+    // for this request's answer, nor mixed with its echo.
+    WaitForPrompt();
+
     std::atomic<bool>* pending = nullptr;
     switch (a.answer) {
     case CRequestAction::PathAnswer: pending = &m_impl->pathPending; break;
@@ -353,6 +365,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
 
     m_idle.Reset();
+    m_promptSeen.Reset();
     // Busy before the write: the answer may be dispatched before we would
     // get to set it afterwards.
     m_busy.store(true);
@@ -361,6 +374,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
         if (pending)
             pending->store(false);
         m_busy.store(false);
+        m_promptSeen.Set();
         m_idle.Set();
         return true;
     }
@@ -376,6 +390,23 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     return true;
 }
 
+static std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void COctaveRedirector::WaitForPrompt()
+{
+    const std::int64_t quiet = Options().promptQuietMs;
+    while (running.load() && !m_promptSeen.IsSet() && CanAnswer()) {
+        const std::int64_t silent = SteadyMs() - m_lastOutputMs.load();
+        if (silent >= quiet)
+            break;
+        m_promptSeen.Wait(std::chrono::milliseconds(quiet - silent));
+    }
+}
+
 void COctaveRedirector::ResetProtocolState()
 {
     std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
@@ -385,6 +416,7 @@ void COctaveRedirector::ResetProtocolState()
     d.display = true;
     d.errorSeen = false;
     d.debugStopSeen = false;
+    d.swallowPrompt = false;
     d.banner.clear();
     d.debugFile.clear();
     for (std::string* b : {&d.debugBuffer, &d.valueBuffer, &d.completionBuffer, &d.pathBuffer, &d.packageBuffer,
@@ -401,6 +433,7 @@ void COctaveRedirector::ResetProtocolState()
     m_firstPrompt.store(false);
     m_startFailed.store(false);
     SetTail(std::string());
+    m_promptSeen.Set();
     m_idle.Set();
 }
 
@@ -442,6 +475,7 @@ void COctaveRedirector::OnReaderFinished(int)
     if (!rest.empty())
         DispatchText(rest);
     m_busy.store(false);
+    m_promptSeen.Set();
     m_idle.Set();
 }
 
@@ -459,6 +493,7 @@ void COctaveRedirector::Dispatch(std::string chunk)
         }
         chunk.swap(clean);
     }
+    m_lastOutputMs.store(SteadyMs());
     std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
     Impl& d = *m_impl;
     std::string s = d.held + chunk;
@@ -485,6 +520,18 @@ void COctaveRedirector::DispatchText(std::string s)
 
     // 1. The interpreter's prompts read ">> ".
     COutputFormatter::RewritePrompts(s);
+    if (d.swallowPrompt) {
+        // The prompt that follows the values marker belongs to our own
+        // statement: it must not release the sender's request.
+        const std::size_t first = s.find_first_not_of('\n');
+        if (first != std::string::npos) {
+            if (s.compare(first, 3, ">> ") == 0)
+                s.erase(0, first + 3);
+            d.swallowPrompt = false;
+        }
+        if (s.empty())
+            return;
+    }
 
     if (!m_firstPrompt.load()) {
         if (d.banner.size() < kBannerLimit)
@@ -506,12 +553,17 @@ void COctaveRedirector::DispatchText(std::string s)
     if (ContainsNew(recent, s, "stopped in"))
         d.debugStopSeen = true;
 
-    // 4, 5. Workspace answers.
+    // 4, 5. Workspace answers. The values statement is ours, not the
+    // sender's: its answer alone releases nobody.
     if (Contains(s, "__varsvaluesready__")) {
         HandleValuesAnswer();
-        RemoveMarkerLine(s, "__varsvaluesready__");
+        if (!RemoveMarkerLine(s, "__varsvaluesready__"))
+            d.swallowPrompt = true;
         d.display = true;
+        if (s.empty())
+            return;
     }
+    const bool prompt = COutputFormatter::EndsWithPrompt(s);
     if (Contains(s, "__varsnameready__")) {
         HandleNamesAnswer();
         RemoveMarkerLine(s, "__varsnameready__");
@@ -623,6 +675,8 @@ void COctaveRedirector::DispatchText(std::string s)
     if (d.display) {
         m_busy.store(false);
         d.errorSeen = false;
+        if (prompt)
+            m_promptSeen.Set();
         m_idle.Set();
     }
 }

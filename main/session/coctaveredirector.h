@@ -26,6 +26,10 @@ struct CSessionOptions {
     std::string tempFolder;
     // The editor's completion request waits this long before it is sent.
     int editorCompletionDelayMs = 2000;
+    // Before a request is written the sender waits for the previous answer's
+    // prompt, or for this long without any output (an input() prompt or a
+    // continuation prompt that we cannot recognise).
+    int promptQuietMs = 200;
 };
 
 // The conversation with the interpreter: the request sender thread, the
@@ -72,6 +76,8 @@ public:
 
     // The idle event: set whenever the interpreter has answered something.
     CEvent& IdleEvent() { return m_idle; }
+    // The last output ended with a prompt (or nothing was asked since).
+    bool AtPrompt() const { return m_promptSeen.IsSet(); }
 
     // --- What the command window shows, tracked by the session ---------------
     // True when the last text written ends with ">> " or "debug> ".
@@ -103,6 +109,8 @@ public:
 
     // --- Protocol state (read-only outside) ------------------------------------
     bool Busy() const { return m_busy.load(); }
+    // How many requests the sender has finished (answered, or handled here).
+    unsigned RequestsDone() const { return m_requestsDone.load(); }
     bool DebugMode() const { return m_debugMode.load(); }
     bool ProfilerRunning() const { return m_profilerRunning.load(); }
     std::int64_t ProfilerElapsedSeconds() const { return m_profilerElapsed.load(); }
@@ -133,15 +141,19 @@ private:
     void AppendTail(const std::string& text);
     void SetTail(const std::string& text);
     CSessionOptions Options() const;
+    void WaitForPrompt();
 
     ISessionPanes* m_panes = nullptr;
     CMultiThreadSingleQueue<CSessionRequest> m_requests;
     CMultiThreadSingleQueue<std::string> m_incoming;
     CEvent m_idle{true};
+    CEvent m_promptSeen{true};
+    std::atomic<std::int64_t> m_lastOutputMs{0};
     std::thread m_sender;
     std::mutex m_senderLock;
 
     std::atomic<bool> m_busy{false};
+    std::atomic<unsigned> m_requestsDone{0};
     std::atomic<bool> m_debugMode{false};
     std::atomic<bool> m_profilerRunning{false};
     std::atomic<std::int64_t> m_profilerElapsed{0};

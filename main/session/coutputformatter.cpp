@@ -53,7 +53,7 @@ bool IsPromptPrefix(const std::string& line)
 }
 
 const char* const kMarkers[] = {"__varsnameready__", "__varsvaluesready__", "__FunctioProfilingEnd__",
-                                "__ProfilingFileReady__", "stopped in "};
+                                "__ProfilingFileReady__", "stopped in ", "error: ", "parse error:"};
 
 }  // namespace
 

@@ -1,0 +1,369 @@
+// Integration tests: the session against the real interpreter.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "main/session/coutputformatter.h"
+#include "platform/octavequote.h"
+#include "recordingpanes.h"
+
+namespace {
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+class SessionOctave : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        home = m_home.path().toStdString();
+        // The interpreter must not read or write the user's files.
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
+        ::setenv("TMPDIR", home.c_str(), 1);
+        QDir().mkpath(QString::fromStdString(home + "/answers"));
+        CSessionOptions options;
+        options.tempFolder = home + "/answers";
+        options.editorCompletionDelayMs = 0;
+        session.SetOptions(options);
+        ASSERT_TRUE(session.Open("octave --interactive --no-history -W"));
+        ASSERT_TRUE(Eventually([&] { return session.FirstPromptSeen(); }, 30000)) << panes.Console();
+        session.ConnectedFlag().store(true);
+        session.StartSender();
+    }
+    void TearDown() override
+    {
+        session.StopSender();
+        session.EndChild(3000);
+        session.Close();
+    }
+
+    static bool Eventually(const std::function<bool()>& condition, int ms = 20000)
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    // Queues one request and waits until the sender has finished it.
+    void Do(const std::string& text, bool echo = true)
+    {
+        const unsigned done = session.RequestsDone();
+        session.QueueCommand(text, echo);
+        ASSERT_TRUE(Eventually([&] { return session.RequestsDone() > done && session.AtPrompt(); }))
+            << "no answer to " << text
+                                                                                 << "\n" << panes.Console();
+    }
+
+    // Runs the workspace refresh (names, values) and waits for the refill.
+    void Refresh()
+    {
+        const int refills = panes.Locked([&] { return panes.refills; });
+        Do(session.NamesStatement(), false);
+        ASSERT_TRUE(panes.WaitFor([&] { return panes.refills > refills; })) << panes.Console();
+    }
+
+    CInfoVariable Variable(const std::string& name)
+    {
+        return panes.Locked([&] {
+            for (const CInfoVariable& v : panes.workspace)
+                if (v.name == name)
+                    return v;
+            return CInfoVariable();
+        });
+    }
+
+    QTemporaryDir m_home;
+    std::string home;
+    RecordingPanes panes;
+    struct Logged : COctaveRedirector {
+        using COctaveRedirector::COctaveRedirector;
+        void OnChildOutput(const char* t, std::size_t n) override
+        {
+            if (getenv("KLOG"))
+                fprintf(stderr, "CHUNK[%s]\n", std::string(t, n).c_str());
+            COctaveRedirector::OnChildOutput(t, n);
+        }
+    };
+    Logged session{&panes};
+};
+
+}  // namespace
+
+TEST_F(SessionOctave, RoundTripWithOutputAndPrompt)
+{
+    EXPECT_EQ(session.Dialect().Version(), 7300);
+    EXPECT_NE(session.Banner().find("GNU Octave, version 7.3.0"), std::string::npos);
+    Do("x = 21*2");
+    const std::string console = panes.Console();
+    EXPECT_NE(console.find(">> x = 21*2\nx = 42\n"), std::string::npos) << console;
+    EXPECT_TRUE(COutputFormatter::EndsWith(console, "\n>> ")) << console;
+    EXPECT_EQ(panes.Locked([&] { return panes.history; }), (std::vector<std::string>{"x = 21*2"}));
+    EXPECT_TRUE(session.refreshWorkspace.load());
+    Do("getvalue:x", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.editor; }), (std::vector<std::string>{"varvalue:<b>x </b>= 42"}));
+}
+
+TEST_F(SessionOctave, ErrorColouredAndLocationMarked)
+{
+    WriteFile(home + "/g.m", "function y = g(x)\n  y = x;\n  y = q + 1;\nend\n");
+    WriteFile(home + "/f.m", "function y = f(x)\n  y = x + 1;\n  y = g(y);\nend\n");
+    Do("cd " + OctaveQuoted(home) + ";###", false);
+    Do("f(1)");
+    ASSERT_TRUE(panes.WaitFor([&] { return panes.console.find("f at line 3") != std::string::npos; }));
+    panes.Locked([&] {
+        std::string red, links;
+        for (const auto& w : panes.writes)
+            for (const auto& sp : w.spans) {
+                if (sp.kind == CTextSpan::Error)
+                    red += w.text.substr(sp.start, sp.length) + "|";
+                if (sp.kind == CTextSpan::Link)
+                    links += w.text.substr(sp.start, sp.length) + "|";
+            }
+        EXPECT_NE(red.find("error: 'q' undefined"), std::string::npos) << red;
+        EXPECT_NE(links.find("g at line 3 column 5|"), std::string::npos) << links;
+        EXPECT_NE(links.find("f at line 3 column 5|"), std::string::npos) << links;
+        return 0;
+    });
+}
+
+TEST_F(SessionOctave, DebugStopReportedToTheEditorAndEnded)
+{
+    const std::string dir = home + "/dir with 'quote";
+    QDir().mkpath(QString::fromStdString(dir));
+    WriteFile(dir + "/f.m", "function y = f(x)\n  y = x + 1;\n  y = y * 2;\nend\n");
+    Do("cd " + OctaveQuoted(dir) + ";###", false);
+    Do("dbstop('f','2');", false);
+    Do("f(1)");
+    EXPECT_TRUE(session.DebugMode());
+    EXPECT_EQ(panes.Locked([&] { return panes.editor; }),
+              (std::vector<std::string>{"!debug\nLine=2\nPath=" + dir + "/f.m"}));
+    EXPECT_TRUE(COutputFormatter::EndsWith(panes.Console(), "debug> "));
+    Do("dbcont");
+    EXPECT_FALSE(session.DebugMode());
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "dbended\nPath=" + dir + "/f.m");
+    EXPECT_NE(panes.Console().find("ans = 4"), std::string::npos);
+}
+
+TEST_F(SessionOctave, WorkspaceAnswersForEveryKindAndAnEmptyWorkspace)
+{
+    Refresh();
+    EXPECT_TRUE(panes.Locked([&] { return panes.workspace.empty(); }));
+    EXPECT_EQ(panes.Locked([&] { return panes.refills; }), 1);
+
+    Do("s = struct('a', 1, 'b', 'text'); c = {1, 'two'}; u = uint8(reshape(1:24, 2, 3, 4)); z = [];", false);
+    // Names the helper uses must not clash with the user's.
+    Do("fid = [1 2 3]; ans = 7; x = [10 20]; kv_fid = 5; kv_v = [2 4]; kv_k = 9; kv_names = -1; i = 3;", false);
+    Refresh();
+    const CInfoVariable s = Variable("s"), c = Variable("c"), u = Variable("u");
+    EXPECT_EQ(s.kind, CInfoVariable::Structure);
+    EXPECT_EQ(s.className, "struct");
+    EXPECT_EQ(c.kind, CInfoVariable::Other);
+    EXPECT_EQ(c.size, "1x2");
+    EXPECT_TRUE(c.min.empty());
+    EXPECT_EQ(u.kind, CInfoVariable::NumericArray);
+    EXPECT_EQ(u.size, "2x3x4");
+    EXPECT_EQ(u.className, "uint8");
+    EXPECT_EQ(u.min, "1");
+    EXPECT_EQ(u.max, "24");
+    EXPECT_EQ(u.bytes, "24");
+    EXPECT_EQ(Variable("z").size, "0x0");
+    const CInfoVariable fid = Variable("fid");
+    EXPECT_EQ(fid.min, "1");
+    EXPECT_EQ(fid.max, "3");
+    EXPECT_EQ(fid.mean, "2");
+    EXPECT_EQ(Variable("ans").max, "7");
+    EXPECT_EQ(Variable("x").mean, "15");
+    EXPECT_EQ(Variable("kv_fid").min, "5");
+    EXPECT_EQ(Variable("kv_v").max, "4");
+    EXPECT_EQ(Variable("kv_k").min, "9");
+    EXPECT_EQ(Variable("kv_names").min, "-1");
+    EXPECT_EQ(Variable("i").min, "3");
+    // The helper left nothing behind in the user's workspace.
+    Do("disp(fid), disp(ans)", true);
+    for (const auto& w : panes.writes) fprintf(stderr, "W[%s]\n", w.text.c_str());
+    EXPECT_NE(panes.Console().find("   1   2   3\n7\n"), std::string::npos) << panes.Console();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(session.NamesFile())));
+    // Nothing of the refresh was shown.
+    EXPECT_EQ(panes.Console().find("__vars"), std::string::npos);
+    EXPECT_EQ(panes.Console().find("error"), std::string::npos) << panes.Console();
+}
+
+TEST_F(SessionOctave, WorkspaceInTheDebuggerIsTheStoppedFunctions)
+{
+    WriteFile(home + "/h.m", "function h()\n  fid = 42;\n  local = 1;\nend\n");
+    Do("cd " + OctaveQuoted(home) + ";###", false);
+    Do("outer = 1;", false);
+    Do("dbstop('h','3');", false);
+    Do("h()");
+    ASSERT_TRUE(session.DebugMode());
+    Refresh();
+    EXPECT_EQ(Variable("fid").min, "42");
+    EXPECT_TRUE(Variable("outer").name.empty());
+    Do("dbquit");
+}
+
+TEST_F(SessionOctave, CompletionWithOneAndWithSeveralMatches)
+{
+    Do("completion_matches('plot3')###", false);
+    Do("completion_matches('isfi')###", false);
+    const auto lists = panes.Locked([&] { return panes.completions; });
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0], (std::vector<std::string>{"plot3"}));
+    EXPECT_GE(lists[1].size(), 3u);
+    for (const std::string& m : lists[1])
+        EXPECT_EQ(m.rfind("isfi", 0), 0u) << m;
+    Do("completion_matches('zzzqqq')###", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.calls.back(); }), "caret");
+    EXPECT_EQ(panes.Console().find("plot3"), std::string::npos);
+}
+
+TEST_F(SessionOctave, PathList)
+{
+    Do("path;###", false);
+    const auto paths = panes.Locked([&] { return panes.paths; });
+    EXPECT_NE(std::find(paths.begin(), paths.end(), "/usr/share/octave/7.3.0/m"), paths.end());
+    for (const std::string& p : paths)
+        EXPECT_EQ(p[0], '/') << p;
+    Do("addpath(" + OctaveQuoted(home) + ");###", false);
+    EXPECT_TRUE(session.pathsChanged.load());
+    Do("path;###", false);
+    const auto after = panes.Locked([&] { return panes.paths; });
+    EXPECT_EQ(after.front(), home);
+}
+
+TEST_F(SessionOctave, PackageListWithoutAndWithAPackage)
+{
+    // Packages go to a prefix of the test's own.
+    const std::string prefix = home + "/pkgs";
+    Do("pkg prefix " + OctaveQuoted(prefix) + " " + OctaveQuoted(prefix) + "; pkg local_list "
+           + OctaveQuoted(home + "/octave_packages") + "; pkg global_list " + OctaveQuoted(home + "/global_packages")
+           + ";",
+       false);
+    Do("pkg describe all;###", false);
+    auto rows = panes.Locked([&] { return panes.packages; });
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][2], "No packages installed.");
+
+    const std::string src = home + "/kpkg";
+    QDir().mkpath(QString::fromStdString(src + "/inst"));
+    WriteFile(src + "/DESCRIPTION",
+              "Name: kpkg\nVersion: 1.2.3\nDate: 2024-01-01\nAuthor: Test\nMaintainer: Test\n"
+              "Title: Test package\nDescription: A package for the session tests.\n"
+              "Depends: octave (>= 4.0.0)\nCategories: Testing\nLicense: GPLv3+\n");
+    WriteFile(src + "/COPYING", "GPLv3+\n");
+    WriteFile(src + "/inst/kpkgfun.m", "## -*- texinfo -*-\n## @deftypefn {} {} kpkgfun (@var{x})\n## Twice x.\n## @end deftypefn\nfunction y = kpkgfun(x)\n  y = 2 * x;\nend\n");
+    QProcess tar;
+    tar.setWorkingDirectory(QString::fromStdString(home));
+    tar.start("tar", {"czf", "kpkg-1.2.3.tar.gz", "kpkg"});
+    ASSERT_TRUE(tar.waitForFinished(20000));
+    ASSERT_EQ(tar.exitCode(), 0);
+
+    Do("pkg install " + OctaveQuoted(home + "/kpkg-1.2.3.tar.gz") + ";###", false);
+    EXPECT_TRUE(session.packagesChanged.load());
+    Do("pkg describe all;###", false);
+    rows = panes.Locked([&] { return panes.packages; });
+    ASSERT_EQ(rows.size(), 1u) << panes.Console();
+    EXPECT_EQ(rows[0], (CPackageRow{"kpkg", "1.2.3", "A package for the session tests.", "Not loaded"}));
+    Do("pkg load kpkg");
+    Do("pkg describe all;###", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.packages[0][3]; }), "Loaded");
+    EXPECT_TRUE(QDir(QString::fromStdString(prefix + "/kpkg-1.2.3")).exists());
+}
+
+TEST_F(SessionOctave, ProfilerStatusAndMarkers)
+{
+    Do("function GetProfStatus(), disp(profile ('status')); end;", false);
+    Do("profile on;###", false);
+    Do("GetProfStatus();", false);
+    EXPECT_TRUE(session.ProfilerRunning());
+    Do("profile off;###", false);
+    Do("GetProfStatus();", false);
+    EXPECT_FALSE(session.ProfilerRunning());
+    Do("disp('__ProfilingFileReady__')", false);
+    Do("disp('__FunctioProfilingEnd__')", false);
+    const auto calls = panes.Locked([&] { return panes.calls; });
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "profile-file"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "profiling-ended"), calls.end());
+}
+
+TEST_F(SessionOctave, HelpWithSeeAlsoLinksAndCallTips)
+{
+    Do("help plot3");
+    panes.Locked([&] {
+        const auto& w = panes.writes.back();
+        std::vector<std::string> links;
+        for (const auto& sp : w.spans)
+            if (sp.kind == CTextSpan::Link)
+                links.push_back(w.text.substr(sp.start, sp.length));
+        EXPECT_EQ(links, (std::vector<std::string>{"ezplot3", "plot"})) << w.text;
+        EXPECT_NE(w.text.find(" -- plot3 (X, Y, Z)"), std::string::npos);
+        return 0;
+    });
+    Do("help sin;###", false);
+    const std::string tip = panes.Locked([&] { return panes.editor.back(); });
+    EXPECT_EQ(tip.rfind("parameters:'sin' is a built-in function", 0), 0u) << tip;
+}
+
+TEST_F(SessionOctave, LargeOutputArrivesWhole)
+{
+    Do("disp((1:30000)')", true);
+    const std::string console = panes.Console();
+    EXPECT_NE(console.find(" 29999\n   30000\n>> "), std::string::npos);
+    EXPECT_NE(console.find("\n       1\n       2\n"), std::string::npos);
+    std::size_t lines = std::count(console.begin(), console.end(), '\n');
+    EXPECT_GE(lines, 30000u);
+}
+
+TEST_F(SessionOctave, InterruptEndsARunningStatement)
+{
+    session.QueueCommand("pause(30)", true);
+    ASSERT_TRUE(Eventually([&] { return session.Busy(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(session.Interrupt());
+    ASSERT_TRUE(Eventually([&] { return !session.Busy(); }, 5000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    Do("y = 5");
+    EXPECT_NE(panes.Console().find("y = 5\n"), std::string::npos);
+}
+
+TEST_F(SessionOctave, InterpreterDyingMidAnswerLosesNothing)
+{
+    Do("getvalue:printf('partial answer'); exit(3)", false);
+    ASSERT_TRUE(Eventually([&] { return !session.IsReading(); }));
+    EXPECT_NE(panes.Console().find("partial answer"), std::string::npos) << panes.Console();
+    EXPECT_FALSE(session.ConnectedFlag().load());
+    EXPECT_FALSE(session.Busy());
+    // The sender still runs and does not hang on a dead child.
+    Do("x = 1");
+}
+
+TEST_F(SessionOctave, ClcAndDocStayHere)
+{
+    Do("x = 1");
+    Do("clc");
+    EXPECT_EQ(panes.Console(), ">> ");
+    Do("doc plot");
+    EXPECT_EQ(panes.Locked([&] { return panes.calls; }).back(), "write:>> ");
+    Do("1+1");
+    EXPECT_EQ(panes.Console(), ">> >> 1+1\nans = 2\n>> ");
+}
