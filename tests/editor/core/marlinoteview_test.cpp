@@ -329,3 +329,78 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     EXPECT_EQ(link.sent, (QStringList{"z = 0;x = 1;"}));
     view.SetInterpreterLink(nullptr);
 }
+
+TEST_F(ViewTest, DebugCommandsCellsAndCallTipsThroughTheLink)
+{
+    FakeLink link;
+    view.SetInterpreterLink(&link);
+
+    // Never saved: Run does nothing; in debug mode it continues.
+    SetText("a = 1;\n%% B\nb = 2;\nc = 3;\n%% C\nd = 4;\n");
+    view.RunOrContinue();
+    EXPECT_TRUE(link.sent.isEmpty());
+    view.DebugStep();  // only in debug mode
+    EXPECT_TRUE(link.sent.isEmpty());
+    link.debug = true;
+    view.RunOrContinue();
+    view.DebugStep();
+    view.DebugStepIn();
+    view.DebugStepOut();
+    view.DebugStop();
+    EXPECT_EQ(link.sent, (QStringList{"dbcont", "dbstep", "dbstep in", "dbstep out", "dbquit"}));
+    link.debug = false;
+
+    // The cell under the caret, without its break lines.
+    link.sent.clear();
+    view.GotoLineNumber(3);
+    view.EvaluateCurrentCellAndAdvance();
+    EXPECT_EQ(link.sent, (QStringList{"b = 2;", "c = 3;"}));
+    EXPECT_EQ(Editor()->LineFromPosition(Editor()->GetCurrentPosition()), 4);
+
+    // Changing a number evaluates its cell and keeps the caret in the number.
+    link.sent.clear();
+    Editor()->GotoPosition(Editor()->PositionFromLine(5) + 5);
+    view.MultiplyValue(2);
+    EXPECT_EQ(link.sent, (QStringList{"d = 8;"}));
+    EXPECT_EQ(Editor()->GetCurrentPosition(), Editor()->PositionFromLine(5) + 5);
+
+    // Debug position: the marker goes to the next code line.
+    view.SetDebugLine(2);
+    EXPECT_EQ(view.GetDebugLine(), 2);
+    EXPECT_EQ(Editor()->MarkerNext(0, 1 << CScintillaWnd::DebugMarker), 2);
+    view.ToggleBreakpointAtLine(1);
+    view.ClearBreakpointsAndDebugLine();
+    EXPECT_EQ(view.GetDebugLine(), 0);
+    EXPECT_TRUE(view.GetBreakpoints().empty());
+    EXPECT_EQ(Editor()->MarkerNext(0, 1 << CScintillaWnd::DebugMarker), -1);
+
+    // "(" asks for the call tip of the name before it; the tip cycles.
+    link.sent.clear();
+    SetText("");
+    Type("plot (");
+    EXPECT_EQ(link.sent, (QStringList{"help plot;###"}));
+    view.ShowCallTip({"plot (x, y)", "plot (y)"});
+    EXPECT_NE(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
+    Type(")");
+    EXPECT_EQ(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
+
+    link.sent.clear();
+    SetText("zeros");
+    view.DescribeCommand();
+    view.DocumentationOfWord();
+    EXPECT_EQ(link.sent, (QStringList{"help zeros;###", "doc zeros;###"}));
+    view.SetInterpreterLink(nullptr);
+}
+
+TEST_F(ViewTest, DoubleClickSelectsADottedName)
+{
+    SetText("x = s.field + 1;\n");
+    QApplication::processEvents();
+    const long pos = 7;
+    const int x = static_cast<int>(Editor()->SendScintilla(B::SCI_POINTXFROMPOSITION, 0UL, pos));
+    const int y = static_cast<int>(Editor()->SendScintilla(B::SCI_POINTYFROMPOSITION, 0UL, pos));
+    // The component counts clicks itself: the first click of the pair first.
+    QTest::mouseClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, y + 5));
+    QTest::mouseDClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, y + 5));
+    EXPECT_EQ(Editor()->GetSelectedText(), QByteArray("s.field"));
+}
