@@ -77,7 +77,13 @@ CMarlinoteView::CMarlinoteView(QWidget* parent) : QWidget(parent)
     m_cellTimer = new QTimer(this);
     m_cellTimer->setSingleShot(true);
     m_cellTimer->setInterval(150);
-    connect(m_cellTimer, &QTimer::timeout, this, [this] { RefreshCells(false); });
+    connect(m_cellTimer, &QTimer::timeout, this, [this] {
+        RefreshCells(false);
+        if (m_textEdited) {
+            m_textEdited = false;
+            emit textEdited();
+        }
+    });
 
     connect(m_editor, &B::SCN_CHARADDED, this, &CMarlinoteView::OnCharAdded);
     connect(m_editor, &B::SCN_UPDATEUI, this, &CMarlinoteView::OnUpdateUi);
@@ -965,6 +971,7 @@ void CMarlinoteView::OnModified(int, int modificationType, const char*, int, int
     if (modificationType & (B::SC_MOD_BEFOREINSERT | B::SC_MOD_BEFOREDELETE |
                             B::SC_MOD_INSERTTEXT | B::SC_MOD_DELETETEXT)) {
         m_cellsDirty = true;
+        m_textEdited = true;
         m_cellTimer->start();
     }
 }

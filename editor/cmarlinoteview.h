@@ -137,6 +137,10 @@ signals:
     // characters, style colours); the frame passes it to the other views.
     void settingsChanged(const CEditorSettings& settings);
     void focusReceived();
+    // The text was edited; sent once shortly after a burst of edits, with the
+    // new text in place (the editing window itself reports changes before
+    // they happen).
+    void textEdited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -180,6 +184,7 @@ private:
 
     // Cell list, recomputed when the text changed.
     bool m_cellsDirty = true;
+    bool m_textEdited = false;
     QTimer* m_cellTimer = nullptr;
     QStringList m_cellNames;
     std::vector<int> m_cellLines;

@@ -147,11 +147,13 @@ TEST_F(ViewTest, CellListNamesAndCurrentCell)
 
     // Typing a break: the list follows shortly after, without being asked.
     spy.clear();
+    QSignalSpy edited(&view, &CMarlinoteView::textEdited);
     Editor()->SendScintilla(B::SCI_DOCUMENTEND);
     Type("%% B");
     EXPECT_TRUE(spy.wait(2000));
     EXPECT_EQ(spy.last().at(0).toStringList(), (QStringList{"A", "B"}));
     EXPECT_EQ(spy.last().at(1).toInt(), 1);
+    EXPECT_EQ(edited.count(), 1);  // one notice for the whole burst
 }
 
 TEST_F(ViewTest, CellBreaksAndCellNavigation)

@@ -124,7 +124,7 @@ TEST(ScintillaWnd, LineEndsSurviveLoadAndSave)
     QTemporaryDir dir;
     const QByteArray crlf = "a = 1;\r\nif a\r\n  b = 2;\r\nend\r\n";
     const QByteArray lf = "a = 1;\nif a\n  b = 2;\nend";
-    const QByteArray mixed = "a\r\nb\nc\rd\n";
+    const QByteArray mixed = "a\r\nb\xe9\nc\rd\n";  // with a byte that is not UTF-8
     struct Case {
         const char* name;
         QByteArray bytes;
