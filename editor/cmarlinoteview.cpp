@@ -116,8 +116,8 @@ void CMarlinoteView::SetKeywords(const QStringList& keywords)
     for (const QString& k : keywords)
         m_keywordBytes.push_back(k.toUtf8());
     m_keywordsJoined = keywords.join(QLatin1Char(' ')).toUtf8();
+    // The component restyles what it shows by itself.
     m_editor->SendScintilla(B::SCI_SETKEYWORDS, 0UL, m_keywordsJoined.constData());
-    m_editor->SendScintilla(B::SCI_COLOURISE, 0UL, -1L);
 }
 
 void CMarlinoteView::SetInterpreterLink(CInterpreterLink* link)

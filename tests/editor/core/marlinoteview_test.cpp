@@ -406,3 +406,33 @@ TEST_F(ViewTest, DoubleClickSelectsADottedName)
     QTest::mouseDClick(Editor()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x + 2, y + 5));
     EXPECT_EQ(Editor()->GetSelectedText(), QByteArray("s.field"));
 }
+
+TEST_F(ViewTest, NewKeywordsRestyleTheText)
+{
+    SetText("foo = bar (1);\n");
+    QApplication::processEvents();
+    Editor()->SendScintilla(B::SCI_COLOURISE, 0UL, -1L);
+    EXPECT_EQ(Editor()->GetStyleAt(6), 7);  // identifier
+    view.SetKeywords({"bar"});
+    Editor()->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(Editor()->GetStyleAt(6), 4);  // keyword
+}
+
+TEST_F(ViewTest, HoverAsksForValuesOnlyInDebugMode)
+{
+    FakeLink link;
+    view.SetInterpreterLink(&link);
+    SetText("y = s.field + 1;\n");
+    QApplication::processEvents();
+    const int x = static_cast<int>(Editor()->SendScintilla(B::SCI_POINTXFROMPOSITION, 0UL, 6L));
+    const int y = static_cast<int>(Editor()->SendScintilla(B::SCI_POINTYFROMPOSITION, 0UL, 6L));
+    emit Editor()->SCN_DWELLSTART(6, x + 2, y + 5);
+    EXPECT_TRUE(link.sent.isEmpty());
+    link.debug = true;
+    emit Editor()->SCN_DWELLSTART(6, x + 3, y + 5);
+    EXPECT_EQ(link.sent, (QStringList{"getvalue:s.field"}));
+    emit Editor()->SCN_DWELLSTART(6, x + 3, y + 5);  // the same point asks once
+    EXPECT_EQ(link.sent.size(), 1);
+    view.SetInterpreterLink(nullptr);
+}
