@@ -44,9 +44,13 @@ bool RemoveMarkerLine(std::string& s, const char* marker)
     while (end < s.size() && (s[end] == '\r' || s[end] == '\n'))
         ++end;
     bool prompt = false;
-    if (s.compare(end, 3, ">> ") == 0) {
-        end += 3;
-        prompt = true;
+    for (const char* p : {">> ", "debug> "}) {
+        const std::size_t n = std::char_traits<char>::length(p);
+        if (s.compare(end, n, p) == 0) {
+            end += n;
+            prompt = true;
+            break;
+        }
     }
     s.erase(at, end - at);
     return prompt;
@@ -515,7 +519,7 @@ void COctaveRedirector::DispatchText(std::string s)
     const std::string recent = d.recent;
     {
         const std::string joined = recent + s;
-        d.recent = joined.size() > 24 ? joined.substr(joined.size() - 24) : joined;
+        d.recent = joined.size() > 64 ? joined.substr(joined.size() - 64) : joined;
     }
 
     // 1. The interpreter's prompts read ">> ".
@@ -527,6 +531,8 @@ void COctaveRedirector::DispatchText(std::string s)
         if (first != std::string::npos) {
             if (s.compare(first, 3, ">> ") == 0)
                 s.erase(0, first + 3);
+            else if (s.compare(first, 7, "debug> ") == 0)
+                s.erase(0, first + 7);
             d.swallowPrompt = false;
         }
         if (s.empty())
@@ -570,11 +576,11 @@ void COctaveRedirector::DispatchText(std::string s)
         d.display = true;
     }
 
-    // 6, 7. Profiler.
-    if (Contains(s, "ProfilerStatus = on")) {
+    // 6, 7. Profiler (the status line may come in pieces).
+    if (ContainsNew(recent, s, "ProfilerStatus = on")) {
         m_profilerRunning.store(true);
         d.profilerStart = Now();
-    } else if (Contains(s, "ProfilerStatus = off")) {
+    } else if (ContainsNew(recent, s, "ProfilerStatus = off")) {
         m_profilerRunning.store(false);
         m_profilerElapsed.store(Now() - d.profilerStart);
     }
@@ -674,9 +680,12 @@ void COctaveRedirector::DispatchText(std::string s)
         WriteToConsole(std::move(s));
     if (d.display) {
         m_busy.store(false);
-        d.errorSeen = false;
-        if (prompt)
+        // An error message ends at the prompt, however many pieces it
+        // arrived in.
+        if (prompt) {
+            d.errorSeen = false;
             m_promptSeen.Set();
+        }
         m_idle.Set();
     }
 }

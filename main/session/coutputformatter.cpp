@@ -184,11 +184,18 @@ std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorS
         return end == std::string::npos ? s.size() : end;
     };
 
+    // The prompt line is where the user types: it is neither red nor part
+    // of the message. Without a prompt the whole chunk is message (the
+    // interpreter writes an error in several pieces).
+    const bool endsWithPrompt = EndsWithPrompt(s) || EndsWith(s, "> ");
+    const std::size_t lastFeed = s.rfind('\n');
+    const std::size_t promptLine = lastFeed == std::string::npos ? 0 : lastFeed + 1;
+
     if (errorSeen && s.find("panic:") == std::string::npos) {
-        const std::size_t lastFeed = s.rfind('\n');
-        if (lastFeed != std::string::npos && lastFeed > 0) {
-            spans.push_back({0, lastFeed, CTextSpan::Error});
-            const std::string red = s.substr(0, lastFeed);
+        const std::size_t redEnd = endsWithPrompt ? (lastFeed == std::string::npos ? 0 : lastFeed) : s.size();
+        if (redEnd > 0) {
+            spans.push_back({0, redEnd, CTextSpan::Error});
+            const std::string red = s.substr(0, redEnd);
             // "... near line 3 of file /a/f.m": the location names its file.
             std::size_t at = 0;
             while ((at = red.find("line ", at)) != std::string::npos) {
@@ -237,9 +244,7 @@ std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorS
             spans.push_back({at, name.size(), CTextSpan::Link});
     }
 
-    const std::size_t lastFeed = s.rfind('\n');
-    const std::size_t promptLine = lastFeed == std::string::npos ? 0 : lastFeed + 1;
-    if (promptLine < s.size())
+    if (endsWithPrompt && promptLine < s.size())
         spans.push_back({promptLine, s.size() - promptLine, CTextSpan::Bold});
     return spans;
 }

@@ -29,7 +29,8 @@ public:
     static bool IsRepeatedPrompt(const std::string& windowTail, const std::string& s);
 
     // The ranges to mark in s: error colour and error-location links when
-    // errorSeen, "See also" links, and the bold prompt line.
+    // errorSeen, "See also" links, and the bold prompt line (when s ends
+    // with a prompt).
     static std::vector<CTextSpan> Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect);
 
     static bool EndsWith(const std::string& text, const char* suffix);

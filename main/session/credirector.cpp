@@ -236,6 +236,9 @@ void CRedirector::ReaderThreadProc()
         if (childExited) {
             const int d = DrainOutput(outFd);
             result = d <= 0 ? d : 0;
+            // The child has gone: so has the connection, even where its
+            // pipe is still held open by a grandchild (a plot program).
+            m_connected.store(false);
             break;
         }
         if (fds[1].revents & POLLIN) {

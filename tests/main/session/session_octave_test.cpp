@@ -31,10 +31,13 @@ protected:
         ASSERT_TRUE(m_home.isValid());
         home = m_home.path().toStdString();
         // The interpreter must not read or write the user's files.
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+            const char* value = ::getenv(name);
+            m_saved.emplace_back(name, value ? value : "");
+        }
         ::setenv("HOME", home.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-        ::setenv("TMPDIR", home.c_str(), 1);
         QDir().mkpath(QString::fromStdString(home + "/answers"));
         CSessionOptions options;
         options.tempFolder = home + "/answers";
@@ -50,6 +53,8 @@ protected:
         session.StopSender();
         session.EndChild(3000);
         session.Close();
+        for (const auto& [name, value] : m_saved)
+            ::setenv(name.c_str(), value.c_str(), 1);
     }
 
     static bool Eventually(const std::function<bool()>& condition, int ms = 20000)
@@ -92,18 +97,10 @@ protected:
     }
 
     QTemporaryDir m_home;
+    std::vector<std::pair<std::string, std::string>> m_saved;
     std::string home;
     RecordingPanes panes;
-    struct Logged : COctaveRedirector {
-        using COctaveRedirector::COctaveRedirector;
-        void OnChildOutput(const char* t, std::size_t n) override
-        {
-            if (getenv("KLOG"))
-                fprintf(stderr, "CHUNK[%s]\n", std::string(t, n).c_str());
-            COctaveRedirector::OnChildOutput(t, n);
-        }
-    };
-    Logged session{&panes};
+    COctaveRedirector session{&panes};
 };
 
 }  // namespace
@@ -199,7 +196,6 @@ TEST_F(SessionOctave, WorkspaceAnswersForEveryKindAndAnEmptyWorkspace)
     EXPECT_EQ(Variable("i").min, "3");
     // The helper left nothing behind in the user's workspace.
     Do("disp(fid), disp(ans)", true);
-    for (const auto& w : panes.writes) fprintf(stderr, "W[%s]\n", w.text.c_str());
     EXPECT_NE(panes.Console().find("   1   2   3\n7\n"), std::string::npos) << panes.Console();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(session.NamesFile())));
     // Nothing of the refresh was shown.

@@ -122,7 +122,11 @@ TEST(SessionFormatter, NoColourForPanicsOrWithoutErrorOrWithoutLineFeed)
 {
     EXPECT_EQ(COutputFormatter::Spans("panic: x\n>> ", true, kModern).size(), 1u);
     EXPECT_EQ(COutputFormatter::Spans("error: x\n>> ", false, kModern).size(), 1u);
-    EXPECT_EQ(COutputFormatter::Spans("error: x", true, kModern).size(), 1u);  // bold only
+    // Without a prompt the whole piece is message: red, nothing bold.
+    const auto piece = COutputFormatter::Spans("error: x", true, kModern);
+    ASSERT_EQ(piece.size(), 1u);
+    EXPECT_EQ(piece[0], (CTextSpan{0, 8, CTextSpan::Error}));
+    EXPECT_TRUE(COutputFormatter::Spans("some output", false, kModern).empty());
 }
 
 TEST(SessionFormatter, SeeAlsoNamesAreLinkedInTheirList)
