@@ -78,6 +78,26 @@ bool CCommandHistory::Add(const QString& line, bool inMemoryOnly)
     return true;
 }
 
+bool CCommandHistory::AddFromWindow(const QString& line)
+{
+    m_awaitingEcho << line;
+    // Statements dropped before they were sent never come back; keep the
+    // list short.
+    while (m_awaitingEcho.size() > 256)
+        m_awaitingEcho.removeFirst();
+    return Add(line);
+}
+
+bool CCommandHistory::AddEchoed(const QString& line)
+{
+    const int at = static_cast<int>(m_awaitingEcho.indexOf(line));
+    if (at >= 0) {
+        m_awaitingEcho.erase(m_awaitingEcho.begin(), m_awaitingEcho.begin() + at + 1);
+        return false;
+    }
+    return Add(line);
+}
+
 void CCommandHistory::Load(int maxEntries)
 {
     const QStringList stored = ReadStored();

@@ -18,6 +18,13 @@ public:
     // False when the line is refused: it holds the prompt, is empty after
     // removing blanks, commas and line breaks, or repeats the newest entry.
     bool Add(const QString& line, bool inMemoryOnly = false);
+    // The command window adds each statement when Enter is pressed, and the
+    // session adds it again when it sends it. The window's adds are noted, so
+    // the session's add of the same statement is not stored twice (the
+    // repeat rule alone misses it when several lines were entered at once).
+    bool AddFromWindow(const QString& line);
+    bool AddEchoed(const QString& line);
+
     // Reloads the stored list keeping about maxEntries (back to a session
     // header) and starts a new session.
     void Load(int maxEntries);
@@ -36,6 +43,7 @@ private:
     static QString Normalised(const QString& line);
 
     QString m_file;
+    QStringList m_awaitingEcho;
     QStringList m_entries;
     int m_cursor = 0;
 };

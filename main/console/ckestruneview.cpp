@@ -623,7 +623,7 @@ bool CKestruneView::Enter()
         if (m_host)
             m_host->QueueCommand(piece.toStdString(), true);
         if (m_history && !piece.contains(QStringLiteral("%-- ")))
-            m_history->Add(piece);
+            m_history->AddFromWindow(piece);
     }
     QTextCursor end = textCursor();
     end.insertText(QStringLiteral("\n"));
@@ -634,9 +634,11 @@ void CKestruneView::Recall(bool backwards)
 {
     if (!m_history)
         return;
-    const QTextCursor before = textCursor();
+    // Plain positions: a QTextCursor would follow the replacement below.
+    const int anchor = textCursor().anchor();
+    const int position = textCursor().position();
     const int p = qMin(m_inputStart, TextLength());
-    const QString prefix = TextRange(p, before.selectionEnd());
+    const QString prefix = TextRange(p, qMax(anchor, position));
     const CHistoryRecall::Step step =
         backwards ? CHistoryRecall::Backward(m_history->Entries(), m_history->Cursor(), prefix)
                   : CHistoryRecall::Forward(m_history->Entries(), m_history->Cursor(), prefix);
@@ -647,8 +649,8 @@ void CKestruneView::Recall(bool backwards)
     ReplaceRange(p, TextLength(), text);
     // The user's selection comes back, so the caret stays after the prefix.
     QTextCursor restore = textCursor();
-    restore.setPosition(qMin(before.anchor(), TextLength()));
-    restore.setPosition(qMin(before.position(), TextLength()), QTextCursor::KeepAnchor);
+    restore.setPosition(qMin(anchor, TextLength()));
+    restore.setPosition(qMin(position, TextLength()), QTextCursor::KeepAnchor);
     setTextCursor(restore);
 }
 

@@ -48,7 +48,10 @@ CKestruneApp::~CKestruneApp()
     // The panes adapter goes before the windows it points at.
     if (m_session)
         m_session->SetPanes(nullptr);
-    delete m_frame;
+    if (m_frame) {
+        disconnect(m_frame, nullptr, this, nullptr);
+        delete m_frame;
+    }
 }
 
 QString CKestruneApp::Version()

@@ -48,7 +48,11 @@ CMainFrame::CMainFrame(bool embeddedEditor, QWidget* parent) : QMainWindow(paren
     resize(1100, 760);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // Focus moves while the window is torn down; the actions are gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::AddAction(int id, const QString& text, const QKeySequence& key, const QString& tip)
 {

@@ -101,7 +101,7 @@ void CSessionPanes::HistoryAdd(const std::string& statement)
 {
     OnGui([this, line = QString::fromStdString(statement)] {
         if (m_history && !line.contains(QStringLiteral("%-- ")))
-            m_history->Add(line);
+            m_history->AddEchoed(line);
     });
 }
 

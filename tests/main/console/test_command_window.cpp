@@ -1,0 +1,388 @@
+// The command window driven by key presses against the real interpreter.
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QUrl>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+
+#include "main/console/ccommandhistory.h"
+#include "main/console/ckestruneview.h"
+#include "main/frame/ckestruneapp.h"
+#include "main/session/cconnection.h"
+#include "main/session/coctaveredirector.h"
+#include "platform/cmessagechannel.h"
+#include "platform/cprofile.h"
+#include "tests/main/console/kestrunetestsupport.h"
+
+using kestrunetest::WaitFor;
+
+namespace {
+
+class CommandWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_work = QDir::tempPath() + QStringLiteral("/work");
+        QDir(m_work).removeRecursively();
+        QDir().mkpath(m_work);
+        CProfile profile(QStringLiteral("Kestrune"));
+        profile.WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), m_work);
+        profile.WriteInt(QStringLiteral("Octave"), QStringLiteral("AutoStart"), 1);
+        profile.WriteInt(QStringLiteral("Octave"), QStringLiteral("ConfirmExit"), 0);
+        m_app = std::make_unique<CKestruneApp>();
+        CKestruneApp::Options options;
+        options.splash = false;
+        options.listen = false;
+        ASSERT_TRUE(m_app->Start(options));
+        ASSERT_TRUE(WaitFor([this] { return m_app->IsConnected() && !View()->isReadOnly(); }, 30000))
+            << View()->Text().toStdString();
+        m_connected = std::chrono::steady_clock::now();
+        ASSERT_TRUE(Settle());
+    }
+
+    void TearDown() override { m_app.reset(); }
+
+    CKestruneView* View() const { return m_app->View(); }
+
+    // The interpreter is at its prompt, nothing is pending and the window has
+    // not changed for a while (late silent answers have arrived).
+    bool Settle(int timeoutMs = 15000)
+    {
+        long long seen = -1;
+        QElapsedTimer quiet;
+        return WaitFor([&] {
+            View()->FlushPending();
+            const long long applied = View()->AppliedCount();
+            if (applied != seen) {
+                seen = applied;
+                quiet.start();
+                return false;
+            }
+            return quiet.elapsed() > 700 && View()->Text().endsWith(QStringLiteral(">> ")) &&
+                   View()->CommandLine().isEmpty() && !m_app->Session().Busy() &&
+                   !m_app->Session().refreshWorkspace.load();
+        }, timeoutMs);
+    }
+
+    void Type(const QString& text) { QTest::keyClicks(View(), text); }
+    void Enter() { QTest::keyClick(View(), Qt::Key_Return); }
+
+    // Types a statement, presses Enter and waits for the next prompt; returns
+    // what the window gained.
+    QString Run(const QString& statement)
+    {
+        const QString before = View()->Text();
+        Type(statement);
+        Enter();
+        EXPECT_TRUE(WaitFor([this, statement] {
+            View()->FlushPending();
+            return View()->Text().contains(statement + QLatin1Char('\n'));
+        })) << statement.toStdString();
+        EXPECT_TRUE(Settle()) << statement.toStdString() << "\n" << View()->Text().toStdString();
+        // What the window gained: everything after the last line it shared.
+        const QString after = View()->Text();
+        int common = 0;
+        const int limit = static_cast<int>(qMin(before.size(), after.size()));
+        while (common < limit && before.at(common) == after.at(common))
+            ++common;
+        return after.mid(qMax(0, common - 3));
+    }
+
+    std::unique_ptr<CKestruneApp> m_app;
+    QString m_work;
+    std::chrono::steady_clock::time_point m_connected;
+};
+
+TEST_F(CommandWindow, StatementAndOutputAfterThePrompt)
+{
+    const QString gained = Run(QStringLiteral("disp(6*7)"));
+    EXPECT_TRUE(gained.contains(QStringLiteral(">> disp(6*7)\n42\n>> "))) << gained.toStdString();
+    EXPECT_EQ(View()->InputStart(), View()->Text().size());
+    EXPECT_EQ(m_app->History().Entries().last(), QStringLiteral("disp(6*7)"));
+
+    // The prompt line is bold; output is not.
+    QTextCursor cursor(View()->document());
+    cursor.setPosition(View()->Text().lastIndexOf(QStringLiteral("42")) + 1);
+    EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
+
+    // Typing inside earlier output continues the command line at the end.
+    QTextCursor inOutput = View()->textCursor();
+    inOutput.setPosition(2);
+    View()->setTextCursor(inOutput);
+    Type(QStringLiteral("q"));
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("q"));
+    // Backspace and Left at the start of the command line do nothing.
+    QTest::keyClick(View(), Qt::Key_Backspace);
+    QTest::keyClick(View(), Qt::Key_Backspace);
+    QTest::keyClick(View(), Qt::Key_Left);
+    EXPECT_TRUE(View()->Text().endsWith(QStringLiteral(">> ")));
+    EXPECT_EQ(View()->textCursor().position(), View()->InputStart());
+}
+
+TEST_F(CommandWindow, UpAndDownRecallWithAndWithoutPrefix)
+{
+    Run(QStringLiteral("plot_a = 1"));
+    Run(QStringLiteral("xval = 2"));
+    Run(QStringLiteral("PLOT_b = 3"));
+
+    // With a prefix: only entries that begin with it, in any letter case.
+    Type(QStringLiteral("pl"));
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("PLOT_b = 3"));
+    EXPECT_EQ(View()->textCursor().position(), View()->InputStart() + 2) << "caret stays after the prefix";
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("plot_a = 1"));
+    QTest::keyClick(View(), Qt::Key_Down);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("PLOT_b = 3"));
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(View(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(View()->CommandLine(), QString());
+
+    // Without a prefix: one entry at a time.
+    Run(QStringLiteral("xval"));
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("xval"));
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("PLOT_b = 3"));
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("xval = 2"));
+    QTest::keyClick(View(), Qt::Key_Down);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("PLOT_b = 3"));
+    QTest::keyClick(View(), Qt::Key_Down);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("xval"));
+    QTest::keyClick(View(), Qt::Key_Down);
+    EXPECT_EQ(View()->CommandLine(), QString()) << "past the newest the line empties";
+    // The cursor now stands at 0: Up empties the line, the next Up starts
+    // again at the newest entry.
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QString());
+    QTest::keyClick(View(), Qt::Key_Up);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("xval"));
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(View(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(View(), Qt::Key_K, Qt::ControlModifier);
+    Type(QStringLiteral("PLOT_b = 3"));
+
+    // The recalled statement runs as typed.
+    QTest::keyClick(View(), Qt::Key_E, Qt::ControlModifier);
+    Enter();
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(View()->Text().contains(QStringLiteral("PLOT_b = 3\n")));
+}
+
+TEST_F(CommandWindow, ThreePastedLinesRunAtOneEnter)
+{
+    QApplication::clipboard()->setText(QStringLiteral("pa = 11\npb = 22\n\npc = pa + pb"));
+    QTest::keyClick(View(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("pa = 11\npb = 22\n\npc = pa + pb"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().contains(QStringLiteral("pc = 33")) && View()->Text().endsWith(QStringLiteral(">> "));
+    }));
+    const QString text = View()->Text();
+    const int a = text.indexOf(QStringLiteral("pa = 11"));
+    const int b = text.indexOf(QStringLiteral("pb = 22"));
+    const int c = text.indexOf(QStringLiteral("pc = 33"));
+    EXPECT_TRUE(a >= 0 && a < b && b < c) << text.toStdString();
+    const QStringList history = m_app->History().Entries();
+    ASSERT_GE(history.size(), 3);
+    EXPECT_EQ(history.mid(history.size() - 3),
+              (QStringList{QStringLiteral("pa = 11"), QStringLiteral("pb = 22"), QStringLiteral("pc = pa + pb")}));
+}
+
+TEST_F(CommandWindow, ControlCInterruptsARunningStatement)
+{
+    // Interrupts are at least 3 s apart, counted from the connection.
+    std::this_thread::sleep_until(m_connected + std::chrono::milliseconds(3300));
+    Type(QStringLiteral("while true, end"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] { return m_app->Session().Busy(); }, 5000));
+    QTest::qWait(300);
+    const auto pressed = std::chrono::steady_clock::now();
+    QTest::keyClick(View(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().endsWith(QStringLiteral(">> ")) && !m_app->Session().Busy();
+    }, 5000));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+    EXPECT_LT(took.count(), 1000);
+    EXPECT_TRUE(m_app->IsConnected());
+    const QString gained = Run(QStringLiteral("disp(99)"));
+    EXPECT_TRUE(gained.contains(QStringLiteral("99\n>> "))) << gained.toStdString();
+}
+
+TEST_F(CommandWindow, EnterOnAnEmptyLineKeepsTheWindowUsable)
+{
+    const QString before = View()->Text();
+    Enter();
+    QTest::qWait(400);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(View()->Text(), before) << "the repeated prompt is not written again";
+    const QString gained = Run(QStringLiteral("disp(5)"));
+    EXPECT_TRUE(gained.contains(QStringLiteral(">> disp(5)\n5\n>> ")));
+}
+
+TEST_F(CommandWindow, ClcEmptiesTheWindow)
+{
+    Run(QStringLiteral("disp(1)"));
+    Type(QStringLiteral("clc"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text() == QStringLiteral(">> ");
+    })) << View()->Text().toStdString();
+    // Ctrl+L does the same without the interpreter.
+    Run(QStringLiteral("disp(2)"));
+    QTest::keyClick(View(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(View()->Text(), QStringLiteral(">> "));
+}
+
+TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
+{
+    QFile file(m_work + QStringLiteral("/kgfun.m"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("function kgfun()\n  x = undefined_thing + 1;\nend\n");
+    file.close();
+    // The editor program's end of the channel, played by the test.
+    CMessageServer editor(QStringLiteral("marlinote"));
+    ASSERT_TRUE(editor.Listen());
+    QStringList received;
+    QObject::connect(&editor, &CMessageServer::textReceived,
+                     [&received](const QByteArray& text) { received << QString::fromUtf8(text); });
+
+    const QString gained = Run(QStringLiteral("kgfun"));
+    ASSERT_TRUE(gained.contains(QStringLiteral("undefined"))) << gained.toStdString();
+    QTextDocument* document = View()->document();
+    QTextCursor red(document);
+    red.setPosition(View()->Text().lastIndexOf(QStringLiteral("called from")) + 2);
+    EXPECT_EQ(red.charFormat().foreground().color(), QColor(Qt::red));
+
+    const int at = View()->Text().lastIndexOf(QStringLiteral("kgfun at line 2"));
+    ASSERT_GE(at, 0) << View()->Text().toStdString();
+    QTextCursor link(document);
+    link.setPosition(at + 2);
+    ASSERT_TRUE(link.charFormat().isAnchor());
+    EXPECT_TRUE(link.charFormat().anchorHref().startsWith(QStringLiteral("kgfun at line 2")));
+
+    View()->resize(900, 500);
+    View()->show();
+    QTest::qWait(50);
+    const QRect place = View()->cursorRect(link);
+    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+    ASSERT_TRUE(WaitFor([&received] { return !received.isEmpty(); }, 10000));
+    EXPECT_EQ(received.first(), m_work + QStringLiteral("/kgfun.m at line 2 column 5"));
+}
+
+TEST_F(CommandWindow, TwoDroppedFilesGiveOneRunRequest)
+{
+    for (const char* name : {"dropa", "dropb"}) {
+        QFile file(m_work + QStringLiteral("/%1.m").arg(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("disp('ran ") + name + "')\n");
+    }
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(m_work + QStringLiteral("/dropa.m")),
+                   QUrl::fromLocalFile(m_work + QStringLiteral("/dropb.m"))});
+    const int historyBefore = m_app->History().Size();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(View()->viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(View()->viewport(), &drop);
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().contains(QStringLiteral("ran dropb")) && View()->Text().endsWith(QStringLiteral(">> "));
+    })) << View()->Text().toStdString();
+    EXPECT_LT(View()->Text().indexOf(QStringLiteral("ran dropa")), View()->Text().indexOf(QStringLiteral("ran dropb")));
+    ASSERT_TRUE(WaitFor([&] { return m_app->History().Size() == historyBefore + 1; }));
+    EXPECT_TRUE(m_app->History().Entries().last().startsWith(QStringLiteral("run('") + m_work + QStringLiteral("/dropa.m')")));
+    delete data;
+}
+
+TEST_F(CommandWindow, PrintsToAPdfFile)
+{
+    Run(QStringLiteral("disp('printed line')"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = QDir::tempPath() + QStringLiteral("/console.pdf");
+    printer.setOutputFileName(pdf);
+    View()->PrintTo(&printer);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+    EXPECT_GT(file.size(), 500);
+}
+
+TEST_F(CommandWindow, LongOutputIsCutToMaxLines)
+{
+    const QString gained = Run(QStringLiteral("disp((1:5000)')"));
+    EXPECT_LE(View()->document()->blockCount(), 2001);
+    EXPECT_TRUE(View()->Text().contains(QStringLiteral("5000\n>> ")));
+    EXPECT_FALSE(View()->Text().contains(QStringLiteral("\n   2\n")));
+    // The command line still works after the cut.
+    EXPECT_TRUE(Run(QStringLiteral("disp(3)")).contains(QStringLiteral("3\n>> ")));
+}
+
+// Zoom needs no interpreter: it is a setting of the window.
+TEST(CommandWindowZoom, LevelSurvivesARestartAndStaysInRange)
+{
+    CProfile profile(QStringLiteral("Kestrune"));
+    profile.WriteInt(QStringLiteral("Octave"), QStringLiteral("AutoStart"), 0);
+    profile.WriteInt(QStringLiteral("Command"), QStringLiteral("FontZoomLevel"), 100);
+    CKestruneApp::Options options;
+    options.splash = false;
+    options.listen = false;
+    {
+        CKestruneApp app;
+        app.Start(options);
+        app.View()->setReadOnly(false);
+        QTest::keyClick(app.View(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier);
+        EXPECT_EQ(app.View()->ZoomLevel(), 110);
+        for (int i = 0; i < 30; ++i)
+            app.View()->ZoomIn();
+        EXPECT_EQ(app.View()->ZoomLevel(), 310);
+        for (int i = 0; i < 40; ++i)
+            app.View()->ZoomOut();
+        EXPECT_EQ(app.View()->ZoomLevel(), 10);
+        app.View()->ZoomIn();
+        app.View()->ZoomIn();
+        EXPECT_EQ(app.View()->ZoomLevel(), 30);
+        EXPECT_DOUBLE_EQ(app.View()->font().pointSizeF(), 3.0);
+    }
+    CKestruneApp again;
+    again.Start(options);
+    EXPECT_EQ(again.View()->ZoomLevel(), 30);
+    again.View()->ZoomDefault();
+    EXPECT_EQ(profile.GetInt(QStringLiteral("Command"), QStringLiteral("FontZoomLevel"), 0), 100);
+}
+
+TEST(CommandWindowConfirm, ClearWindowAsksAndDontTellAgainStoresZero)
+{
+    CProfile profile(QStringLiteral("Kestrune"));
+    profile.WriteInt(QStringLiteral("Octave"), QStringLiteral("AutoStart"), 0);
+    profile.WriteInt(QStringLiteral("General"), QStringLiteral("ConfirmClearWindow"), 1);
+    CKestruneApp app;
+    CKestruneApp::Options options;
+    options.splash = false;
+    options.listen = false;
+    app.Start(options);
+    app.View()->setReadOnly(false);
+    app.View()->setPlainText(QStringLiteral("old output\n>> "));
+    kestrunetest::ModalAnswerer answer(QMessageBox::Cancel, true);
+    QTest::keyClick(app.View(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(answer.texts, QStringList{QStringLiteral("All text will be cleared from the command window.")});
+    EXPECT_EQ(app.View()->Text(), QStringLiteral("old output\n>> ")) << "Cancel keeps the text";
+    EXPECT_EQ(profile.GetInt(QStringLiteral("General"), QStringLiteral("ConfirmClearWindow"), 1), 0);
+    QTest::keyClick(app.View(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(answer.texts.size(), 1) << "not asked again";
+    EXPECT_EQ(app.View()->Text(), QStringLiteral(">> "));
+}
+
+}  // namespace
+
+KESTRUNE_WIDGET_TEST_MAIN()
