@@ -49,6 +49,15 @@ bool IsCodeLine(const QByteArray& line)
     return false;
 }
 
+// Only a valid name can be run as a statement; anything else in a file name
+// would be read as code.
+bool IsOctaveIdentifier(const QByteArray& name)
+{
+    if (name.isEmpty() || std::isdigit(static_cast<unsigned char>(name[0])))
+        return false;
+    return std::all_of(name.begin(), name.end(), IsIdentifierChar);
+}
+
 QByteArray LineEndText(CScintillaWnd::LineEnd mode)
 {
     switch (mode) {
@@ -231,7 +240,14 @@ void CMarlinoteView::RunOrContinue()
             return;
         Send("cd " + QByteArray::fromStdString(folder), false, true);
     }
-    Send(RememberFunctionName(), m_settings.changeFocusOnRun, false);
+    const QByteArray name = RememberFunctionName();
+    if (IsOctaveIdentifier(name)) {
+        Send(name, m_settings.changeFocusOnRun, false);
+        return;
+    }
+    std::string path;
+    if (OctaveQuote(m_doc->GetPath().toStdString(), path))
+        Send("run (" + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
 }
 
 void CMarlinoteView::DebugStep()

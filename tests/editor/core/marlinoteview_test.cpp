@@ -329,6 +329,16 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     Editor()->SetSelection(0, Editor()->PositionFromLine(2));
     view.EvaluateSelection();
     EXPECT_EQ(link.sent, (QStringList{"z = 0;x = 1;"}));
+
+    // A file name that is no valid name is run by its quoted path, never as code.
+    const QString odd = dir.filePath("a;disp(1)'.m");
+    ASSERT_TRUE(view.GetDocument()->SaveAs(odd));
+    link.sent.clear();
+    CEditorSettings s = view.GetSettings();
+    s.changeDirOnRun = false;
+    view.ApplySettings(s);
+    view.RunOrContinue();
+    EXPECT_EQ(link.sent, (QStringList{"run ('" + dir.path() + "/a;disp(1)''.m')"}));
     view.SetInterpreterLink(nullptr);
 }
 
