@@ -194,6 +194,20 @@ TEST_F(SessionOctave, WorkspaceAnswersForEveryKindAndAnEmptyWorkspace)
     EXPECT_EQ(Variable("kv_k").min, "9");
     EXPECT_EQ(Variable("kv_names").min, "-1");
     EXPECT_EQ(Variable("i").min, "3");
+
+    // Statistics read as num2str prints them, on both paths of the helper.
+    Do("r = [1 2 2 3.14159265 -7]; w = [1 NaN 3]; q = [1+2i 3]; sp = sparse([1 0 2]); e = zeros(0, 3);", false);
+    Refresh();
+    const CInfoVariable r = Variable("r");
+    EXPECT_EQ((std::vector<std::string>{r.min, r.max, r.mean, r.median, r.mode, r.var, r.std}),
+              (std::vector<std::string>{"-7", "3.1416", "0.22832", "2", "2", "16.9022", "4.1112"}));
+    EXPECT_EQ(Variable("w").min, "1");
+    EXPECT_EQ(Variable("w").max, "3");
+    EXPECT_EQ(Variable("w").mean, "NaN");
+    EXPECT_EQ(Variable("q").min, "1+2i");
+    EXPECT_EQ(Variable("sp").max, "2");
+    EXPECT_EQ(Variable("e").size, "0x3");
+    EXPECT_EQ(Variable("e").min, "");
     // The helper left nothing behind in the user's workspace.
     Do("disp(fid), disp(ans)", true);
     EXPECT_NE(panes.Console().find("   1   2   3\n7\n"), std::string::npos) << panes.Console();
