@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -153,76 +154,90 @@ int main()
 {
     QTemporaryDir temp;
     const int kStatements = 1000;
+    const int kRounds = 5;  // alternated, best of each: a busy machine hurts both alike
     bool ok = true;
 
-    // Raw reference.
-    double rawStatement, rawOutput;
-    {
-        RawOctave raw;
-        for (int i = 0; i < 50; ++i)
-            raw.Run("a = 1;");
-        const auto start = Clock::now();
-        for (int i = 0; i < kStatements; ++i)
-            raw.Run("a = 1;");
-        rawStatement = Seconds(Clock::now() - start) / kStatements;
-        raw.Run("disp(rand(20000,10))");
-        const auto outStart = Clock::now();
-        const std::size_t bytes = raw.Run("disp(rand(20000,10))");
-        rawOutput = Seconds(Clock::now() - outStart);
-        std::printf("raw pipe: %.3f ms per statement, %.3f s for %zu bytes of output\n", rawStatement * 1000,
-                    rawOutput, bytes);
-    }
-
+    RawOctave raw;
     CountingPanes panes;
     COctaveRedirector session(&panes);
     CSessionOptions options;
     options.tempFolder = temp.path().toStdString();
     session.SetOptions(options);
     if (!session.Open("octave --interactive --no-history -W")) {
-        std::printf("cannot start octave\n");
+        std::printf("cannot start octave: %s\n", std::strerror(errno));
         return 1;
     }
     WaitFor([&] { return session.FirstPromptSeen(); });
     session.ConnectedFlag().store(true);
     session.StartSender();
-
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 50; ++i) {
+        raw.Run("a = 1;");
         Through(session, "a = 1;", false);
+    }
+
     {
-        const unsigned done = session.RequestsDone();
-        const auto start = Clock::now();
-        for (int i = 0; i < kStatements; ++i)
-            session.QueueCommand("a = 1;", false);
-        WaitFor([&] { return session.RequestsDone() >= done + kStatements && session.AtPrompt(); });
-        const double perStatement = Seconds(Clock::now() - start) / kStatements;
-        const double ratio = perStatement / rawStatement;
+        const int perRound = kStatements / kRounds;
+        double bestRaw = 1e9, bestSession = 1e9, sumRaw = 0, sumSession = 0;
+        for (int round = 0; round < kRounds; ++round) {
+            auto start = Clock::now();
+            for (int i = 0; i < perRound; ++i)
+                raw.Run("a = 1;");
+            const double r = Seconds(Clock::now() - start) / perRound;
+            const unsigned done = session.RequestsDone();
+            start = Clock::now();
+            for (int i = 0; i < perRound; ++i)
+                session.QueueCommand("a = 1;", false);
+            WaitFor([&] { return session.RequestsDone() >= done + perRound && session.AtPrompt(); });
+            const double q = Seconds(Clock::now() - start) / perRound;
+            bestRaw = std::min(bestRaw, r);
+            bestSession = std::min(bestSession, q);
+            sumRaw += r;
+            sumSession += q;
+        }
+        const double ratio = bestSession / bestRaw;
         ok = ok && ratio <= 1.3;
-        std::printf("1000 silent statements: %.3f ms per statement, ratio %.2f (target <= 1.30) %s\n",
-                    perStatement * 1000, ratio, ratio <= 1.3 ? "ok" : "MISSED");
+        std::printf("%d silent statements: raw %.3f ms, session %.3f ms per statement (best round; means %.3f / "
+                    "%.3f), ratio %.2f (target <= 1.30) %s\n",
+                    kStatements, bestRaw * 1000, bestSession * 1000, sumRaw / kRounds * 1000,
+                    sumSession / kRounds * 1000, ratio, ratio <= 1.3 ? "ok" : "MISSED");
     }
     {
+        raw.Run("disp(rand(20000,10))");
         Through(session, "disp(rand(20000,10))", true);
-        const std::size_t before = panes.bytes.load();
-        const auto start = Clock::now();
-        Through(session, "disp(rand(20000,10))", true);
-        const double seconds = Seconds(Clock::now() - start);
-        const double ratio = seconds / rawOutput;
+        double bestRaw = 1e9, bestSession = 1e9;
+        std::size_t rawBytes = 0, sessionBytes = 0;
+        for (int round = 0; round < 3; ++round) {
+            auto start = Clock::now();
+            rawBytes = raw.Run("disp(rand(20000,10))");
+            bestRaw = std::min(bestRaw, Seconds(Clock::now() - start));
+            const std::size_t before = panes.bytes.load();
+            start = Clock::now();
+            Through(session, "disp(rand(20000,10))", true);
+            bestSession = std::min(bestSession, Seconds(Clock::now() - start));
+            sessionBytes = panes.bytes.load() - before;
+        }
+        const double ratio = bestSession / bestRaw;
         ok = ok && ratio <= 1.5;
-        std::printf("disp(rand(20000,10)) to the panes: %.3f s, %zu bytes, ratio %.2f (target <= 1.50) %s\n",
-                    seconds, panes.bytes.load() - before, ratio, ratio <= 1.5 ? "ok" : "MISSED");
+        std::printf("disp(rand(20000,10)): raw %.3f s for %zu bytes, through the dispatcher to the panes %.3f s "
+                    "for %zu bytes, ratio %.2f (target <= 1.50) %s\n",
+                    bestRaw, rawBytes, bestSession, sessionBytes, ratio, ratio <= 1.5 ? "ok" : "MISSED");
     }
     {
         Through(session, "clear all; for k = 1:1000, eval(sprintf('v%d = rand(10);', k)); end", false);
-        Through(session, session.NamesStatement(), false);  // warm up the helpers
-        WaitFor([&] { return panes.refills.load() >= 1; });
-        const int refills = panes.refills.load();
-        const auto start = Clock::now();
-        session.QueueCommand(session.NamesStatement(), false);
-        WaitFor([&] { return panes.refills.load() > refills; });
-        const double seconds = Seconds(Clock::now() - start);
-        ok = ok && seconds < 0.5;
-        std::printf("workspace refresh with %zu variables: %.3f s (target < 0.5 s) %s\n", panes.variables.load(),
-                    seconds, seconds < 0.5 ? "ok" : "MISSED");
+        double best = 1e9;
+        std::size_t count = 0;
+        for (int round = 0; round < 3; ++round) {
+            const int refills = panes.refills.load();
+            const auto start = Clock::now();
+            session.QueueCommand(session.NamesStatement(), false);
+            WaitFor([&] { return panes.refills.load() > refills; });
+            best = std::min(best, Seconds(Clock::now() - start));
+            count = panes.variables.load();
+        }
+        ok = ok && best < 0.5;
+        std::printf("workspace refresh (names and values statements, both files, refill) with %zu variables: "
+                    "%.3f s (target < 0.5 s) %s\n",
+                    count, best, best < 0.5 ? "ok" : "MISSED");
     }
     session.StopSender();
     session.EndChild(3000);
