@@ -551,7 +551,14 @@ void COctaveRedirector::DispatchText(std::string s)
     }
 
     // 2. The profiler's explorer.
-    m_exploreprompt.store(Contains(s, "profexplore") && COutputFormatter::EndsWith(s, "> "));
+    // (its prompt may come in pieces, so the end of the joined text counts).
+    {
+        const std::string joined = recent + s;
+        const std::size_t at = joined.rfind("profexplore");
+        m_exploreprompt.store(at != std::string::npos && COutputFormatter::EndsWith(s, "> ")
+                              && joined.find('\n', at) == std::string::npos
+                              && joined.find(">> ", at) == std::string::npos);
+    }
 
     // 3. Errors and debug stops.
     if ((ContainsNew(recent, s, "error: ") || ContainsNew(recent, s, "parse error:")) && !Contains(s, "error' "))
@@ -569,7 +576,7 @@ void COctaveRedirector::DispatchText(std::string s)
         if (s.empty())
             return;
     }
-    const bool prompt = COutputFormatter::EndsWithPrompt(s);
+    const bool prompt = COutputFormatter::EndsWithPrompt(s) || m_exploreprompt.load();
     if (Contains(s, "__varsnameready__")) {
         HandleNamesAnswer();
         RemoveMarkerLine(s, "__varsnameready__");

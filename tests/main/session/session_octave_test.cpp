@@ -38,9 +38,11 @@ protected:
         ::setenv("HOME", home.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
-        QDir().mkpath(QString::fromStdString(home + "/answers"));
+        // A folder name that would break an unquoted statement.
+        const std::string answers = home + "/answers it's; a dir";
+        QDir().mkpath(QString::fromStdString(answers));
         CSessionOptions options;
-        options.tempFolder = home + "/answers";
+        options.tempFolder = answers;
         options.editorCompletionDelayMs = 0;
         session.SetOptions(options);
         ASSERT_TRUE(session.Open("octave --interactive --no-history -W"));
@@ -241,6 +243,12 @@ TEST_F(SessionOctave, CompletionWithOneAndWithSeveralMatches)
     EXPECT_GE(lists[1].size(), 3u);
     for (const std::string& m : lists[1])
         EXPECT_EQ(m.rfind("isfi", 0), 0u) << m;
+    // The editor's request asks for every name and gets them all.
+    Do("completion_matches_editor", false);
+    const std::string forEditor = panes.Locked([&] { return panes.editor.back(); });
+    EXPECT_EQ(forEditor.rfind("completion:\n", 0), 0u);
+    EXPECT_NE(forEditor.find("\nplot3\n"), std::string::npos);
+    EXPECT_GT(std::count(forEditor.begin(), forEditor.end(), '\n'), 1000);
     Do("completion_matches('zzzqqq')###", false);
     EXPECT_EQ(panes.Locked([&] { return panes.calls.back(); }), "caret");
     EXPECT_EQ(panes.Console().find("plot3"), std::string::npos);
@@ -310,6 +318,14 @@ TEST_F(SessionOctave, ProfilerStatusAndMarkers)
     Do("profile off;###", false);
     Do("GetProfStatus();", false);
     EXPECT_FALSE(session.ProfilerRunning());
+    // "exit" in the profiler's explorer leaves the explorer, not us.
+    Do("x = sum(1:10);", false);
+    Do("profexplore", true);
+    EXPECT_TRUE(session.ProfilerExplorePrompt());
+    Do("exit", true);
+    EXPECT_FALSE(session.ProfilerExplorePrompt());
+    EXPECT_TRUE(session.running.load());
+    EXPECT_TRUE(COutputFormatter::EndsWith(panes.Console(), "\n>> ")) << panes.Console();
     Do("disp('__ProfilingFileReady__')", false);
     Do("disp('__FunctioProfilingEnd__')", false);
     const auto calls = panes.Locked([&] { return panes.calls; });
