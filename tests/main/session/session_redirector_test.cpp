@@ -217,8 +217,8 @@ TEST(SessionRedirector, ChildEndingItsOutputClearsConnectedSilently)
 {
     ChunkRecorder r;
     // The child closes its output but lives on: the pipe has ended.
-    ASSERT_TRUE(r.Open(Sh("exec >&- 2>&-; sleep 3")));
     r.ConnectedFlag().store(true);
+    ASSERT_TRUE(r.Open(Sh("exec >&- 2>&-; sleep 3")));
     ASSERT_TRUE(r.WaitFinished(2500));
     EXPECT_FALSE(r.ConnectedFlag().load());
     EXPECT_EQ(r.result, 0);
