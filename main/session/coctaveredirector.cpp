@@ -483,6 +483,18 @@ void COctaveRedirector::OnReaderFinished(int)
     m_idle.Set();
 }
 
+void COctaveRedirector::OnReaderIdle()
+{
+    // A line start kept back because it might grow into a prompt or a
+    // marker did not: after a poll interval of silence it is output.
+    std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+    if (m_impl->held.empty())
+        return;
+    std::string held;
+    held.swap(m_impl->held);
+    DispatchText(std::move(held));
+}
+
 void COctaveRedirector::Dispatch(std::string chunk)
 {
     // A NUL byte would end the text at the widget: show it as a visible sign.

@@ -121,6 +121,7 @@ protected:
     void OnChildOutput(const char* text, std::size_t length) override;
     void OnRedirectorError(const char* message) override;
     void OnReaderFinished(int result) override;
+    void OnReaderIdle() override;
 
     // One dispatcher step on one received chunk (tests feed recorded chunks).
     void Dispatch(std::string chunk);

@@ -82,6 +82,7 @@ CRedirector::~CRedirector()
 void CRedirector::OnChildOutput(const char*, std::size_t) {}
 void CRedirector::OnRedirectorError(const char*) {}
 void CRedirector::OnReaderFinished(int) {}
+void CRedirector::OnReaderIdle() {}
 
 void CRedirector::SetWorkingDirectory(const std::string& folder)
 {
@@ -250,6 +251,8 @@ void CRedirector::ReaderThreadProc()
             result = FailurePath(EPIPE);
             break;
         }
+        if (n == 0)
+            OnReaderIdle();
     }
     ReapChild(false);
     OnReaderFinished(result);

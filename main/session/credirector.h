@@ -75,6 +75,8 @@ protected:
     virtual void OnChildOutput(const char* text, std::size_t length);
     // The redirector's own failures ("Redirect console error: 2\r\n", ...).
     virtual void OnRedirectorError(const char* message);
+    // Called on the reader thread when a poll interval passed without output.
+    virtual void OnReaderIdle();
     // Called on the reader thread just before it ends (after its last chunk).
     virtual void OnReaderFinished(int result);
     // The one place bytes go to the child; tests override it to record.

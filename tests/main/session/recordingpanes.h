@@ -168,6 +168,7 @@ public:
     using COctaveRedirector::Dispatch;
     using COctaveRedirector::ProcessRequest;
     void FinishReading() { OnReaderFinished(0); }
+    void Idle() { OnReaderIdle(); }
 
     std::vector<std::string> Sent()
     {

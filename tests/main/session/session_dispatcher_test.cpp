@@ -345,3 +345,14 @@ TEST(SessionDispatcher, WriteFailureDoesNotLeaveTheAnswerOpen)
     EXPECT_FALSE(session.Busy());
     session.StopSender();
 }
+
+TEST(SessionDispatcher, TextKeptBackForAPossiblePromptIsShownAfterSilence)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    session.Dispatch("answer\noct");  // could be the start of "octave:2> "
+    EXPECT_EQ(panes.console, ">> answer\n");
+    session.Idle();
+    EXPECT_EQ(panes.console, ">> answer\noct");
+}
