@@ -52,8 +52,8 @@ public:
     // "Courier New", 10 pt, black, not bold), then apply spans, then trim the
     // window to maxLines lines (drop lines at the front; 0 = no limit), put the
     // caret at the end, make the end the input-start position, scroll to the
-    // bottom. The last line of text always carries a Bold span (the prompt
-    // line).
+    // bottom. When text ends with a prompt, its last line carries a Bold
+    // span (the prompt line where the user types).
     virtual void ConsoleWrite(const std::string& text, const std::vector<CTextSpan>& spans,
                               int maxLines) = 0;
     // Replace the text from the input-start position to the end (what the
