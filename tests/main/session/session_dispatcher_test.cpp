@@ -356,3 +356,24 @@ TEST(SessionDispatcher, TextKeptBackForAPossiblePromptIsShownAfterSilence)
     session.Idle();
     EXPECT_EQ(panes.console, ">> answer\noct");
 }
+
+TEST(SessionDispatcher, WorkspaceMarkersSurviveAChunkBoundaryAnywhere)
+{
+    const std::string answer = "__varsnameready__\noctave:2> ";
+    for (std::size_t cut = 1; cut < answer.size(); ++cut) {
+        RecordingPanes panes;
+        OfflineSession session(&panes);
+        session.Dispatch("octave:1> ");
+        RunRequest(session, session.NamesStatement(), false, {answer.substr(0, cut), answer.substr(cut)});
+        const std::vector<std::string> sent = session.Sent();
+        ASSERT_EQ(sent.size(), 2u) << "cut at " << cut;
+        EXPECT_NE(sent[1].find("GetVariablesValues("), std::string::npos);
+        const std::string values = "__varsvaluesready__\noctave:3> ";
+        const std::size_t second = cut % values.size() ? cut % values.size() : 1;
+        session.Dispatch(values.substr(0, second));
+        session.Dispatch(values.substr(second));
+        EXPECT_EQ(panes.refills, 1) << "cut at " << cut;
+        EXPECT_EQ(panes.console, ">> ") << "cut at " << cut;
+        EXPECT_TRUE(session.AtPrompt());
+    }
+}
