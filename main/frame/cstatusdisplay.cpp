@@ -70,7 +70,11 @@ void CStatusDisplay::Update()
             connection->SetText(QStringLiteral("Connecting..."));
         }
     } else {
-        m_connecting = false;
+        if (m_connecting) {
+            // The connecting state is over (connected or not): redraw.
+            m_connecting = false;
+            m_connected = !connected;
+        }
         if (busy != m_busy || connected != m_connected) {
             m_busy = busy;
             m_connected = connected;

@@ -1,0 +1,126 @@
+// The start-up's rules that need no interpreter: the version check, the
+// command line, the set-up statements and the stored folders.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "common/cini.h"
+#include "main/session/cconnectionprocesses.h"
+#include "main/session/cstartupconfig.h"
+#include "main/session/cstartupversion.h"
+#include "platform/cprofile.h"
+
+namespace {
+
+TEST(StartupVersion, AcceptsFrom361)
+{
+    EXPECT_FALSE(CStartupVersion::IsAccepted("GNU Octave, version 3.6.0\n"));
+    EXPECT_TRUE(CStartupVersion::IsAccepted("GNU Octave, version 3.6.1\n"));
+    EXPECT_TRUE(CStartupVersion::IsAccepted("GNU Octave, version 4.0.0\r\nCopyright"));
+    EXPECT_EQ(CStartupVersion::Parse("octave: disabling GUI features\nGNU Octave, version 7.3.0\nmore"), 7300);
+    EXPECT_EQ(CStartupVersion::Major("GNU Octave, version 7.3.0\n"), 7);
+    // Unreadable or not three parts: refused.
+    EXPECT_FALSE(CStartupVersion::IsAccepted("GNU Octave\n"));
+    EXPECT_FALSE(CStartupVersion::IsAccepted("GNU Octave, version 3.6\n"));
+    EXPECT_FALSE(CStartupVersion::IsAccepted("GNU Octave, version 3.6.1.2\n"));
+    EXPECT_EQ(CStartupVersion::Parse("version 3.8.0-rc1\n"), 3800) << "each part read from its leading digits";
+}
+
+TEST(StartupConfig, CommandLineFromThePathSetting)
+{
+    EXPECT_EQ(CStartupConfig::CommandLine("/opt/oct/bin"), "/opt/oct/bin/octave --interactive --no-history");
+    EXPECT_EQ(CStartupConfig::CommandLine("/cygwin/bin"),
+              "/cygwin/bin/octave --interactive --no-history --traditional");
+    CProfile profile(QStringLiteral("Kestrune"));
+    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
+    EXPECT_EQ(CStartupConfig::OctaveFolder(profile), CStartupConfig::DefaultOctaveFolder());
+    EXPECT_EQ(CStartupConfig::DefaultOctaveFolder(), QStringLiteral("/usr/bin"));
+    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QStringLiteral("/opt/x/bin/"));
+    EXPECT_EQ(CStartupConfig::OctaveFolder(profile), QStringLiteral("/opt/x/bin"));
+    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
+}
+
+TEST(StartupConfig, StatementsQuoteEveryPath)
+{
+    EXPECT_EQ(CStartupConfig::EditorStatement("/opt/k bin", 7), "EDITOR('/opt/k bin/marlinote'); edit mode async;");
+    EXPECT_EQ(CStartupConfig::EditorStatement("/opt/it's", 3),
+              "edit editor '/opt/it''s/marlinote %s'; edit mode async;");
+    EXPECT_EQ(CStartupConfig::ChangeFolderStatement("/tmp/a'b"), "cd '/tmp/a''b';###");
+    EXPECT_EQ(CStartupConfig::ChangeFolderStatement("/tmp/a\nb"), "") << "a line break cannot be sent";
+    EXPECT_EQ(CStartupConfig::AddPathStatement({"/a", "/b;c", "/it's"}), "addpath('/a','/b;c','/it''s');");
+    EXPECT_EQ(CStartupConfig::AddPathStatement({}), "");
+    EXPECT_EQ(CStartupConfig::GraphicsStatement(7),
+              "warning('off','Octave:gnuplot-graphics'); graphics_toolkit gnuplot;");
+}
+
+TEST(StartupConfig, StoredSearchPathsAreCleanedAndStoredBack)
+{
+    QTemporaryDir dir;
+    const QString a = dir.path() + "/a";
+    const QString b = dir.path() + "/b";
+    QDir().mkpath(a);
+    QDir().mkpath(b);
+    const QString file = dir.path() + "/userpaths.dat";
+    CIni ini(file.toStdString().c_str());
+    const std::string stored = a.toStdString() + "," + (dir.path() + "/gone").toStdString() + "," +
+                               a.toStdString() + "," + b.toStdString();
+    ini.WriteString("User", "Paths", stored.c_str());
+    EXPECT_EQ(CStartupConfig::LoadSearchPaths(file), (QStringList{a, b}));
+    EXPECT_EQ(ini.GetString("User", "Paths", ""), (a + "," + b).toStdString());
+}
+
+TEST(StartupConfig, MissingWorkingFolderIsReplaced)
+{
+    QTemporaryDir dir;
+    CProfile profile(QStringLiteral("Kestrune"));
+    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), dir.path() + "/gone");
+    bool replaced = false;
+    EXPECT_EQ(CStartupConfig::WorkingFolder(profile, dir.path(), &replaced), dir.path());
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(profile.GetString(QStringLiteral("Octave"), QStringLiteral("workpath")), dir.path());
+    EXPECT_EQ(CStartupConfig::WorkingFolder(profile, QStringLiteral("/"), &replaced), dir.path());
+    EXPECT_FALSE(replaced);
+}
+
+// Only processes that descend from this program are ended by name.
+TEST(ConnectionProcesses, EndsOnlyDescendants)
+{
+    // An orphan: started through a shell that exits at once, so it belongs
+    // to init, not to us.
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 30 >/dev/null 2>&1 &")});
+    QProcess child;
+    child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(child.waitForStarted());
+    const pid_t ours = static_cast<pid_t>(child.processId());
+    const std::vector<pid_t> descendants = CConnectionProcesses::Descendants(getpid());
+    EXPECT_NE(std::find(descendants.begin(), descendants.end(), ours), descendants.end());
+
+    EXPECT_EQ(CConnectionProcesses::TerminateProcessesByName("SLEEP"), 0) << "names compare without case";
+    EXPECT_TRUE(child.waitForFinished(3000));
+    EXPECT_EQ(CConnectionProcesses::TerminateProcessesByName("sleep"), CConnectionProcesses::kNotFound);
+
+    // The orphan is still alive; end it ourselves.
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-x"), QStringLiteral("sleep")});
+    pgrep.waitForFinished();
+    const QList<QByteArray> pids = pgrep.readAllStandardOutput().split('\n');
+    bool orphanAlive = false;
+    for (const QByteArray& pid : pids) {
+        if (pid.trimmed().isEmpty())
+            continue;
+        QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid.trimmed())));
+        if (cmd.open(QIODevice::ReadOnly) && cmd.readAll().contains("30")) {
+            orphanAlive = true;
+            ::kill(pid.trimmed().toInt(), SIGKILL);
+        }
+    }
+    EXPECT_TRUE(orphanAlive);
+}
+
+}  // namespace
