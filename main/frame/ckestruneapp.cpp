@@ -128,6 +128,7 @@ bool CKestruneApp::Start(const Options& options)
 
     m_session->StartSender();
     m_frame->show();
+    QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
 
     // The first update of the command window.
     FillDirectoryCombo();

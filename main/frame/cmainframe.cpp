@@ -332,7 +332,9 @@ void CMainFrame::CreateStatusBar()
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("StatusMessage"));
     bar->addWidget(m_message, 1);
-    const int widths[] = {90, 100, 120, 30, 30, 30};
+    // The profile time needs a little more room than its classic 120 pixels
+    // with the fonts of this platform.
+    const int widths[] = {90, 100, qMax(120, fontMetrics().horizontalAdvance(QStringLiteral("Profile time: 00:00:00")) + 30), 30, 30, 30};
     for (int width : widths) {
         auto* pane = new CStatusPane(width, this);
         pane->setObjectName(QStringLiteral("StatusPane%1").arg(m_statusPanes.size() + 1));
@@ -398,8 +400,13 @@ void CMainFrame::CreatePanes(bool embeddedEditor)
         tabifyDockWidget(variables, editor);
     files->raise();
     variables->raise();
-    resizeDocks({files}, {300}, Qt::Horizontal);
-    resizeDocks({variables}, {220}, Qt::Vertical);
+}
+
+void CMainFrame::ApplyDefaultLayout()
+{
+    // The command window keeps most of the room.
+    resizeDocks({Pane(PaneId::Files)}, {qMax(220, width() / 4)}, Qt::Horizontal);
+    resizeDocks({Pane(PaneId::VariableEditor)}, {qMax(120, height() / 4)}, Qt::Vertical);
 }
 
 void CMainFrame::SetPaneWidget(int paneId, QWidget* widget)

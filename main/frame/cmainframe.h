@@ -61,6 +61,8 @@ public:
     static QString LookName(int lookId);
 
     void OpenCustomizeDialog();
+    // Gives the panes their first sizes; call once the window is shown.
+    void ApplyDefaultLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
