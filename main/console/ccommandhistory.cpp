@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QThreadPool>
 
 #include <vector>
 
@@ -16,6 +17,13 @@ const char* const kDelimiter = "|;|";
 CCommandHistory::CCommandHistory(const QString& userPathsFile, QObject* parent)
     : QObject(parent), m_file(userPathsFile)
 {
+    // One writer: the stores happen in the order they were asked for.
+    m_writer.setMaxThreadCount(1);
+}
+
+CCommandHistory::~CCommandHistory()
+{
+    m_writer.waitForDone();
 }
 
 QString CCommandHistory::Normalised(const QString& line)
@@ -36,6 +44,7 @@ QString CCommandHistory::SessionHeader()
 
 QStringList CCommandHistory::ReadStored() const
 {
+    const_cast<QThreadPool&>(m_writer).waitForDone();
     CIni ini(m_file.toStdString().c_str());
     std::vector<std::string> stored;
     ini.GetArray(kSection, kKey, stored, kDelimiter);
@@ -47,11 +56,29 @@ QStringList CCommandHistory::ReadStored() const
 
 void CCommandHistory::Store(const QStringList& entries)
 {
+    m_writer.waitForDone();
     std::vector<std::string> items;
     for (const QString& entry : entries)
         items.push_back(entry.toStdString());
     CIni ini(m_file.toStdString().c_str());
     ini.WriteArray(kSection, kKey, items, -1, kDelimiter);
+}
+
+void CCommandHistory::StoreLater(const QStringList& entries)
+{
+    const QString file = m_file;
+    m_writer.start([file, entries] {
+        std::vector<std::string> items;
+        for (const QString& entry : entries)
+            items.push_back(entry.toStdString());
+        CIni ini(file.toStdString().c_str());
+        ini.WriteArray(kSection, kKey, items, -1, kDelimiter);
+    });
+}
+
+void CCommandHistory::WaitForStore()
+{
+    m_writer.waitForDone();
 }
 
 bool CCommandHistory::Add(const QString& line, bool inMemoryOnly)
@@ -67,12 +94,11 @@ bool CCommandHistory::Add(const QString& line, bool inMemoryOnly)
     }
     QString entry = line;
     entry.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-    if (!inMemoryOnly) {
-        QStringList stored = ReadStored();
-        stored << entry;
-        Store(stored);
-    }
     m_entries << entry;
+    // The stored list mirrors the array (the load made them equal); it is
+    // written at once, off the GUI thread, so a statement is never delayed.
+    if (!inMemoryOnly)
+        StoreLater(m_entries);
     m_cursor = Size();
     emit changed();
     return true;

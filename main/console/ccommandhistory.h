@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 
 // The command history array with its recall cursor, kept in the order of the
 // history tree (each session header followed by its statements) and stored
@@ -10,6 +11,10 @@ class CCommandHistory : public QObject {
     Q_OBJECT
 public:
     explicit CCommandHistory(const QString& userPathsFile, QObject* parent = nullptr);
+    ~CCommandHistory() override;
+
+    // Waits until every store asked for has been written.
+    void WaitForStore();
 
     const QStringList& Entries() const { return m_entries; }
     int& Cursor() { return m_cursor; }
@@ -40,10 +45,12 @@ signals:
 private:
     QStringList ReadStored() const;
     void Store(const QStringList& entries);
+    void StoreLater(const QStringList& entries);
     static QString Normalised(const QString& line);
 
     QString m_file;
     QStringList m_awaitingEcho;
+    QThreadPool m_writer;
     QStringList m_entries;
     int m_cursor = 0;
 };

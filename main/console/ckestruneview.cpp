@@ -168,8 +168,26 @@ void CKestruneView::FlushPending()
         return;
     // Output is not part of what the user can undo: the undo stack is
     // switched off while it is written (which also empties it).
+    // Consecutive writes with the same line limit go in as one insertion: the
+    // text widget's cost is per insertion, not per byte.
+    std::vector<Pending> merged;
+    merged.reserve(work.size());
+    for (Pending& pending : work) {
+        if (!merged.empty() && pending.op == Pending::Write && merged.back().op == Pending::Write &&
+            merged.back().maxLines == pending.maxLines) {
+            Pending& into = merged.back();
+            const int offset = static_cast<int>(into.text.size());
+            for (Span span : pending.spans) {
+                span.start += offset;
+                into.spans.push_back(span);
+            }
+            into.text += pending.text;
+        } else {
+            merged.push_back(std::move(pending));
+        }
+    }
     document()->setUndoRedoEnabled(false);
-    for (const Pending& pending : work)
+    for (const Pending& pending : merged)
         Apply(pending);
     document()->setUndoRedoEnabled(true);
     EndOutputEdit();
