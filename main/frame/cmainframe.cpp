@@ -296,6 +296,12 @@ void CMainFrame::SetToolBarLayout(const QList<int>& layout)
         else if (QAction* action = Action(id))
             m_toolBar->addAction(action);
     }
+    // A widget action taken off the toolbar hides its box; put back, the
+    // box must be shown again.
+    for (QWidgetAction* box : {m_helpComboAction, m_directoryComboAction}) {
+        if (m_toolBar->actions().contains(box))
+            box->defaultWidget()->setVisible(true);
+    }
 }
 
 QList<int> CMainFrame::ToolBarLayout() const
