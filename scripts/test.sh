@@ -15,7 +15,7 @@ fi
 
 # Real-window tests need a display; widget tests use the offscreen platform.
 status=0
-if [ -x "$tsan/tests/main/session/test_session" ]; then
+if [ -x "$tsan/bin/test_session" ]; then
   echo "== session tests under ThreadSanitizer"
   (cd "$tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
      xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -R '^Session' -j2) || status=1
