@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,14 +73,18 @@ private:
     QByteArray m_buffer;
 };
 
+// Waits as the program itself does: asleep in the event loop until an event
+// arrives (a spinning wait would take a core from the interpreter).
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 60000)
 {
     QElapsedTimer clock;
     clock.start();
+    QTimer wake;
+    wake.start(50);
     while (!condition()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

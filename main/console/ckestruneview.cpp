@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "controls/cmessagebox.h"
 #include "main/console/ccommandhistory.h"
 #include "main/console/ccompletionrequest.h"
@@ -161,8 +163,20 @@ void CKestruneView::FlushPending()
     std::vector<Pending> work;
     {
         std::lock_guard<std::mutex> lock(m_pendingLock);
-        work.swap(m_pending);
         m_flushPosted = false;
+        // An echo alone waits a moment: the answer usually follows within a
+        // few milliseconds and both are then drawn once. Output arriving
+        // meanwhile posts its own flush at once.
+        const bool onlyEchoes = !m_pending.empty() &&
+                                std::all_of(m_pending.begin(), m_pending.end(),
+                                            [](const Pending& p) { return p.op == Pending::Echo; });
+        if (onlyEchoes && !m_echoDeferred) {
+            m_echoDeferred = true;
+            QTimer::singleShot(kEchoDelayMs, this, &CKestruneView::FlushPending);
+            return;
+        }
+        m_echoDeferred = false;
+        work.swap(m_pending);
     }
     if (work.empty())
         return;

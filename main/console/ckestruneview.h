@@ -142,5 +142,7 @@ private:
     mutable std::mutex m_pendingLock;
     std::vector<Pending> m_pending;
     bool m_flushPosted = false;
+    bool m_echoDeferred = false;
+    static constexpr int kEchoDelayMs = 15;
     long long m_applied = 0;
 };
