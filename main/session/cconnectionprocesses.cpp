@@ -26,6 +26,17 @@ pid_t ParentOf(pid_t pid)
     return static_cast<pid_t>(fields.at(1).toLong());
 }
 
+// A zombie has already ended; it only waits for its parent to reap it.
+bool IsZombie(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;  // gone altogether
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close >= 0 && text.size() > close + 2 && text.at(close + 2) == 'Z';
+}
+
 QString Lower(const std::string& text)
 {
     return QString::fromStdString(text).toLower();
@@ -91,28 +102,12 @@ int CConnectionProcesses::TerminateProcessesByName(const std::string& name)
         if (program != wanted && command != wanted && !program.startsWith(family) &&
             !command.startsWith(family))
             continue;
-        // A zombie has already ended; it only waits for its parent.
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (stat.open(QIODevice::ReadOnly)) {
-            const QByteArray text = stat.readAll();
-            const int close = text.lastIndexOf(')');
-            if (close >= 0 && text.size() > close + 2 && text.at(close + 2) == 'Z')
-                continue;
-        }
+        if (IsZombie(pid))
+            continue;
         if (::kill(pid, SIGKILL) == 0) {
             // Wait briefly until it is gone, so the caller's loop ends.
-            for (int i = 0; i < 50; ++i) {
-                if (::kill(pid, 0) != 0)
-                    break;
-                QFile again(QStringLiteral("/proc/%1/stat").arg(pid));
-                if (again.open(QIODevice::ReadOnly)) {
-                    const QByteArray text = again.readAll();
-                    const int close = text.lastIndexOf(')');
-                    if (close >= 0 && text.size() > close + 2 && text.at(close + 2) == 'Z')
-                        break;
-                }
+            for (int i = 0; i < 50 && ::kill(pid, 0) == 0 && !IsZombie(pid); ++i)
                 ::usleep(2000);
-            }
             return 0;
         }
     }

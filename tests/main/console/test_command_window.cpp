@@ -304,6 +304,17 @@ TEST_F(CommandWindow, TwoDroppedFilesGiveOneRunRequest)
     delete data;
 }
 
+TEST_F(CommandWindow, OpenLoadsADataFileOnlyWithAnExtension)
+{
+    Run(QStringLiteral("saved_value = 314; save('-mat', 'data.mat', 'saved_value'); clear saved_value"));
+    View()->OpenDataFile(m_work + QStringLiteral("/data"));
+    View()->OpenDataFile(m_work + QStringLiteral("/data.mat"));
+    QTest::qWait(300);
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(Run(QStringLiteral("disp(saved_value)")).contains(QStringLiteral("314\n>> ")));
+    EXPECT_FALSE(View()->Text().contains(QStringLiteral("load("))) << "the load runs silently";
+}
+
 TEST_F(CommandWindow, PrintsToAPdfFile)
 {
     Run(QStringLiteral("disp('printed line')"));
