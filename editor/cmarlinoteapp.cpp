@@ -4,6 +4,7 @@
 #include "editor/cinterpreterlink.h"
 #include "editor/cmainframe.h"
 #include "editor/cmarlinotedoc.h"
+#include "platform/editorwindowfile.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -42,6 +43,7 @@ CMarlinoteApp::CMarlinoteApp(const Options& options, QObject* parent)
 
 CMarlinoteApp::~CMarlinoteApp()
 {
+    WithdrawWindow();
     m_frame.reset();
     if (g_instance == this)
         g_instance = nullptr;
@@ -126,6 +128,10 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
 
     m_frame = std::make_unique<CMainFrame>(*this);
     connect(m_frame.get(), &CMainFrame::closed, this, &CWinAppEx::StopListening);
+    connect(m_frame.get(), &CMainFrame::closed, this, [this] {
+        m_frameClosed = true;
+        WithdrawWindow();
+    });
 
     const QList<CChildFrame*> before = [&] {
         for (const QString& file : absoluteFiles)
@@ -137,6 +143,9 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
 
     if (m_options.showFrame)
         m_frame->show();
+    // Only the editor that owns the channel speaks for "the editor".
+    if (IsListening())
+        AnnounceWindow();
 
     // The first document open now is the one of the command line.
     QString commandLineFile;
@@ -217,4 +226,47 @@ bool CMarlinoteApp::OnAnotherInstanceMessage(const QStringList& files)
         },
         Qt::QueuedConnection);
     return true;
+}
+
+void CMarlinoteApp::AnnounceWindow()
+{
+    if (!m_frame)
+        return;
+    EditorWindowFile::Info info;
+    info.windowId = static_cast<quint64>(m_frame->winId());
+    info.pid = QCoreApplication::applicationPid();
+    info.closeRefused = m_closeRefused;
+    m_announced = EditorWindowFile::Write(info);
+}
+
+void CMarlinoteApp::WithdrawWindow()
+{
+    if (!m_announced)
+        return;
+    m_announced = false;
+    EditorWindowFile::Remove(QCoreApplication::applicationPid());
+}
+
+void CMarlinoteApp::OnMainProgramMessage(const QByteArray& text)
+{
+    if (text.trimmed() != CloseRequestText()) {
+        CWinAppEx::OnMainProgramMessage(text);
+        return;
+    }
+    // After the handler returned: the main program is released at once and
+    // waits for the outcome on its own terms, not on the save question.
+    QMetaObject::invokeMethod(this, [this] { OnCloseRequest(); }, Qt::QueuedConnection);
+}
+
+bool CMarlinoteApp::OnCloseRequest()
+{
+    if (!m_frame || m_frameClosed)
+        return true;
+    m_frame->BringToFront();
+    if (m_frame->close())
+        return true;
+    ++m_closeRefused;
+    if (m_announced)
+        AnnounceWindow();
+    return false;
 }

@@ -78,12 +78,24 @@ public:
     // File > Open.
     void OnFileOpen();
 
+    // The main program's request to end: comes to the front and closes the
+    // frame the normal way, which asks to save changed documents. A refusal
+    // is counted in the window announcement, where the main program sees it.
+    // True when the frame closed.
+    bool OnCloseRequest();
+    static QByteArray CloseRequestText() { return QByteArrayLiteral("close"); }
+
 protected:
     bool OnAnotherInstanceMessage(const QStringList& files) override;
+    void OnMainProgramMessage(const QByteArray& text) override;
 
 private:
     void ReadKeyWords();
     void ReopenLastFiles();
+    // Tells the main program (through a file beside the channel) which
+    // window and process to embed and wait for.
+    void AnnounceWindow();
+    void WithdrawWindow();
 
     Options m_options;
     CProfile m_profile;
@@ -98,4 +110,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     // Files handed over before the frame existed.
     QStringList m_pendingFiles;
+    bool m_announced = false;
+    bool m_frameClosed = false;
+    int m_closeRefused = 0;
 };

@@ -22,6 +22,8 @@
 #include "main/console/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
 #include "main/frame/ccommandids.h"
+#include "main/frame/ceditorcloser.h"
+#include "main/frame/ceditorembedder.h"
 #include "main/frame/ceditortextfilter.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/csessionpanes.h"
@@ -128,6 +130,10 @@ bool CKestruneApp::Start(const Options& options)
 
     m_session->StartSender();
     m_frame->show();
+    if (m_frame->HasEditorPane() && CEditorEmbedder::Possible()) {
+        m_embedder = std::make_unique<CEditorEmbedder>(m_frame);
+        m_embedder->Start();
+    }
     QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
 
     // The first update of the command window.
@@ -333,6 +339,22 @@ bool CKestruneApp::CanClose()
         if (answer.button != QMessageBox::Ok)
             return false;
     }
+    // A second close while the editor is still deciding waits for that one.
+    if (m_closingEditor)
+        return false;
+    if (m_embedder) {
+        m_closingEditor = true;
+        const CEditorCloser::Outcome outcome = CEditorCloser::Close(true);
+        m_closingEditor = false;
+        if (outcome == CEditorCloser::Outcome::Refused)
+            return false;
+        if (m_embedder)
+            m_embedder->Poll();
+    } else if (profile.GetInt(kOctave, QStringLiteral("CloseEditorExit"), 1) != 0) {
+        m_closingEditor = true;
+        CEditorCloser::Close(false);
+        m_closingEditor = false;
+    }
     return true;
 }
 
@@ -341,6 +363,8 @@ void CKestruneApp::Shutdown()
     if (m_shutDown || !m_session)
         return;
     m_shutDown = true;
+    if (m_embedder)
+        m_embedder->Stop();
     if (m_status)
         m_status->Stop();
     // The connection thread ends the interpreter on its way out; neither it

@@ -12,6 +12,7 @@
 
 class CCommandHistory;
 class CConnection;
+class CEditorEmbedder;
 class CMessageServer;
 class COctaveRedirector;
 class CSessionPanes;
@@ -42,6 +43,8 @@ public:
     CConnection& Connection() { return *m_connection; }
     CCommandHistory& History() { return *m_history; }
     CStatusDisplay& Status() { return *m_status; }
+    // Null unless the editor's window is embedded in the editor pane.
+    CEditorEmbedder* Embedder() const { return m_embedder.get(); }
 
     // Commands.
     void OnConnect();
@@ -51,7 +54,9 @@ public:
     // Asks for the interpreter's folder and stores it as "Octave/path";
     // true when the user chose one.
     bool ChooseOctaveFolder();
-    // The close check; false keeps the program open.
+    // The close check; false keeps the program open. Closes the editor
+    // program too: an embedded one is waited for (its user may refuse),
+    // a separate one is asked when "CloseEditorExit" is set.
     bool CanClose();
     // Stops every thread and ends the processes this program started.
     void Shutdown();
@@ -94,6 +99,8 @@ private:
     std::unique_ptr<CConnection> m_connection;
     std::unique_ptr<CStatusDisplay> m_status;
     std::unique_ptr<CMessageServer> m_server;
+    std::unique_ptr<CEditorEmbedder> m_embedder;
+    bool m_closingEditor = false;
     QString m_userPaths;
     bool m_shutDown = false;
 };

@@ -1,0 +1,24 @@
+#pragma once
+
+// Asks the running editor program to close, the way closing the main program
+// does: the editor closes its frame itself, so its user is asked about
+// changed documents and may refuse.
+class CEditorCloser {
+public:
+    enum class Outcome {
+        NoEditor,     // nobody listens on the editor's channel
+        Asked,        // the request was delivered (not waited for)
+        Closed,       // the editor's process has ended
+        Refused,      // the editor's user cancelled closing
+        NotAnswered,  // the editor did not take the request in time
+    };
+
+    // With wait, serves this thread's events in 100 ms steps until the
+    // editor's process has ended or its user refused. The request goes out
+    // from a worker thread, so an editor that is sending to this program at
+    // the same moment is served meanwhile.
+    static Outcome Close(bool wait, int sendTimeoutMs = 5000);
+
+private:
+    static void WaitStep();
+};

@@ -1,0 +1,70 @@
+#include "main/frame/ceditorembedder.h"
+
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+
+#include "main/frame/ccommandids.h"
+#include "main/frame/cmainframe.h"
+#include "platform/editorwindowfile.h"
+
+CEditorEmbedder::CEditorEmbedder(CMainFrame* frame, QObject* parent) : QObject(parent), m_frame(frame)
+{
+    connect(&m_timer, &QTimer::timeout, this, &CEditorEmbedder::Poll);
+}
+
+bool CEditorEmbedder::Possible()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+void CEditorEmbedder::Start(int intervalMs)
+{
+    m_timer.start(intervalMs);
+    Poll();
+}
+
+void CEditorEmbedder::Stop()
+{
+    m_timer.stop();
+}
+
+void CEditorEmbedder::Poll()
+{
+    if (!m_frame || !m_frame->HasEditorPane())
+        return;
+    if (m_pid != 0 && !EditorWindowFile::ProcessAlive(m_pid))
+        Release();
+    EditorWindowFile::Info info;
+    if (!EditorWindowFile::ReadLive(&info) || info.windowId == 0)
+        return;
+    if (info.pid == m_pid && info.windowId == m_window)
+        return;
+    Embed(info.windowId, info.pid);
+}
+
+void CEditorEmbedder::Embed(quint64 windowId, qint64 pid)
+{
+    QWindow* window = QWindow::fromWinId(static_cast<WId>(windowId));
+    if (!window)
+        return;
+    QWidget* container = QWidget::createWindowContainer(window);
+    container->setObjectName(QStringLiteral("EmbeddedEditor"));
+    container->setMinimumSize(200, 120);
+    m_frame->SetPaneWidget(PaneId::Editor, container);
+    m_window = windowId;
+    m_pid = pid;
+    m_frame->ShowPane(PaneId::Editor);
+    emit embeddedChanged(true);
+}
+
+void CEditorEmbedder::Release()
+{
+    m_window = 0;
+    m_pid = 0;
+    auto* empty = new QWidget;
+    empty->setObjectName(QStringLiteral("EmptyPane"));
+    m_frame->SetPaneWidget(PaneId::Editor, empty);
+    emit embeddedChanged(false);
+}

@@ -1,0 +1,117 @@
+// Closing the editor program with the main program, against a stand-in
+// editor: a channel receiver in this process and a child process whose end
+// stands for the editor's end.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+
+#include "main/frame/ceditorcloser.h"
+#include "main/frame/ceditorembedder.h"
+#include "platform/cmessagechannel.h"
+#include "platform/editorwindowfile.h"
+#include "tests/main/console/kestrunetestsupport.h"
+
+namespace {
+
+class FakeEditor {
+public:
+    enum class Reaction { Close, Refuse, Ignore };
+
+    explicit FakeEditor(Reaction reaction) : m_server(QStringLiteral("marlinote"))
+    {
+        m_process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        m_process.waitForStarted();
+        m_info.windowId = 1234;
+        m_info.pid = m_process.processId();
+        EditorWindowFile::Write(m_info);
+        QObject::connect(&m_server, &CMessageServer::textReceived, [this, reaction](const QByteArray& text) {
+            requests.append(text);
+            // The user takes a moment to answer the save question.
+            QTimer::singleShot(300, [this, reaction] {
+                if (reaction == Reaction::Close) {
+                    m_process.kill();
+                    m_process.waitForFinished();
+                } else if (reaction == Reaction::Refuse) {
+                    ++m_info.closeRefused;
+                    EditorWindowFile::Write(m_info);
+                }
+            });
+        });
+        m_server.Listen();
+    }
+
+    ~FakeEditor()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+        QFile::remove(EditorWindowFile::Path());
+    }
+
+    bool Running() { return m_process.state() != QProcess::NotRunning; }
+
+    QList<QByteArray> requests;
+
+private:
+    CMessageServer m_server;
+    QProcess m_process;
+    EditorWindowFile::Info m_info;
+};
+
+TEST(EditorCloser, WaitsUntilTheEditorHasEnded)
+{
+    FakeEditor editor(FakeEditor::Reaction::Close);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(CEditorCloser::Close(true), CEditorCloser::Outcome::Closed);
+    EXPECT_FALSE(editor.Running());
+    EXPECT_EQ(editor.requests, QList<QByteArray>{"close"});
+    EXPECT_LT(elapsed.elapsed(), 4000);
+}
+
+TEST(EditorCloser, RefusalOfTheEditorsUserIsReported)
+{
+    FakeEditor editor(FakeEditor::Reaction::Refuse);
+    EXPECT_EQ(CEditorCloser::Close(true), CEditorCloser::Outcome::Refused);
+    EXPECT_TRUE(editor.Running());
+    // Asked again, a second refusal is told from the first one.
+    EXPECT_EQ(CEditorCloser::Close(true), CEditorCloser::Outcome::Refused);
+}
+
+TEST(EditorCloser, SeparateEditorIsAskedWithoutWaiting)
+{
+    FakeEditor editor(FakeEditor::Reaction::Ignore);
+    EXPECT_EQ(CEditorCloser::Close(false), CEditorCloser::Outcome::Asked);
+    EXPECT_EQ(editor.requests, QList<QByteArray>{"close"});
+    EXPECT_TRUE(editor.Running());
+}
+
+TEST(EditorCloser, NoEditorIsNoObstacle)
+{
+    QFile::remove(EditorWindowFile::Path());
+    EXPECT_EQ(CEditorCloser::Close(true, 1000), CEditorCloser::Outcome::NoEditor);
+}
+
+TEST(EditorWindowFile, AnnouncementOfAnEndedEditorIsNotLive)
+{
+    QProcess process;
+    process.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    ASSERT_TRUE(process.waitForStarted());
+    EditorWindowFile::Info info;
+    info.windowId = 7;
+    info.pid = process.processId();
+    process.kill();
+    ASSERT_TRUE(process.waitForFinished());
+    ASSERT_TRUE(EditorWindowFile::Write(info));
+    EditorWindowFile::Info read;
+    EXPECT_TRUE(EditorWindowFile::Read(&read));
+    EXPECT_FALSE(EditorWindowFile::ReadLive(&read));
+    // Only the announcing process takes its file away.
+    EditorWindowFile::Remove(info.pid + 1);
+    EXPECT_TRUE(QFile::exists(EditorWindowFile::Path()));
+    EditorWindowFile::Remove(info.pid);
+    EXPECT_FALSE(QFile::exists(EditorWindowFile::Path()));
+    EXPECT_FALSE(CEditorEmbedder::Possible());  // offscreen: the editor stays separate
+}
+
+}  // namespace
