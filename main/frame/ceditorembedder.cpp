@@ -56,6 +56,9 @@ void CEditorEmbedder::Embed(quint64 windowId, qint64 pid)
     m_window = windowId;
     m_pid = pid;
     m_frame->ShowPane(PaneId::Editor);
+    // An editor needs room: give its pane half the window's height.
+    if (QDockWidget* pane = m_frame->Pane(PaneId::Editor); pane && !pane->isFloating())
+        m_frame->resizeDocks({pane}, {m_frame->height() / 2}, Qt::Vertical);
     emit embeddedChanged(true);
 }
 

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Starts kestrune (editor pane in use) and then marlinote on the X display;
+# the editor's window must end up inside the main window. Closing kestrune
+# must close the editor too. Optional third argument: a screenshot path.
+set -u
+kestrune="$1"
+marlinote="$2"
+shot="${3:-}"
+root="$(mktemp -d)"
+kpid=""
+mpid=""
+cleanup() {
+    [ -n "$kpid" ] && kill -- -"$kpid" 2>/dev/null
+    [ -n "$mpid" ] && kill -- -"$mpid" 2>/dev/null
+    rm -rf "$root"
+}
+trap cleanup EXIT
+export HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
+       XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/Halvard" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR" "$root/work"
+chmod 700 "$XDG_RUNTIME_DIR"
+cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
+[Octave]
+AutoStart=0
+ConfirmExit=0
+UseSeparateEditor=0
+workpath=$root/work
+CONF
+fail() {
+    echo "$1" >&2
+    [ -n "${DEBUG_SHOT:-}" ] && import -window root "$DEBUG_SHOT"
+    echo "--- kestrune:" >&2; cat "$root/kestrune.log" >&2
+    echo "--- marlinote:" >&2; cat "$root/marlinote.log" >&2 2>/dev/null
+    exit 1
+}
+if [ -z "${DISPLAY:-}" ]; then
+    echo "no X display" >&2
+    exit 1
+fi
+
+setsid "$kestrune" >"$root/kestrune.log" 2>&1 &
+kpid=$!
+main=""
+for _ in $(seq 1 100); do
+    main="$(xdotool search --name '^ - Kestrune$' 2>/dev/null | head -1)"
+    [ -n "$main" ] && break
+    sleep 0.2
+done
+[ -n "$main" ] || fail "the main window did not appear"
+
+printf 'x = 1;\n' > "$root/work/script.m"
+setsid "$marlinote" "$root/work/script.m" >"$root/marlinote.log" 2>&1 &
+mpid=$!
+announcement="$XDG_RUNTIME_DIR/kestrune/marlinote.window"
+wait_embedded() {
+    editor=""
+    for _ in $(seq 1 100); do
+        editor="$(sed -n 's/^window=//p' "$announcement" 2>/dev/null)"
+        [ -n "$editor" ] && break
+        sleep 0.2
+    done
+    [ -n "$editor" ] || fail "the editor did not announce its window"
+    grep -q "^pid=$mpid\$" "$announcement" || fail "the announcement names another process"
+    hex="$(printf '0x%x' "$editor")"
+    inside=""
+    for _ in $(seq 1 50); do
+        if xwininfo -tree -id "$main" 2>/dev/null | grep -q "^ *$hex "; then
+            inside=1
+            break
+        fi
+        sleep 0.2
+    done
+    [ -n "$inside" ] || fail "the editor window $hex is not inside the main window $main"
+    # Not a top-level window any more.
+    if xwininfo -root -children 2>/dev/null | grep -q "^ *$hex "; then
+        fail "the editor window is still a child of the root"
+    fi
+}
+wait_embedded
+
+# An editor that ends on its own leaves the pane; a new one is taken in.
+kill -TERM "$mpid"
+for _ in $(seq 1 50); do
+    kill -0 "$mpid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$mpid" 2>/dev/null && fail "marlinote did not end on SIGTERM"
+[ -e "$announcement" ] && fail "the ended editor's announcement is still there"
+sleep 1
+setsid "$marlinote" "$root/work/script.m" >>"$root/marlinote.log" 2>&1 &
+mpid=$!
+wait_embedded
+
+if [ -n "$shot" ]; then
+    sleep 1
+    import -window root "$shot"
+fi
+
+# File -> Exit in the main window. X sends keys to the window under the
+# pointer when it lies inside the focus window: keep the pointer off the
+# editor, over the command window.
+xdotool mousemove --window "$main" 600 150
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+sleep 0.3
+xdotool key --window "$main" --clearmodifiers alt+f
+sleep 0.3
+xdotool key --window "$main" x
+for _ in $(seq 1 100); do
+    kill -0 "$kpid" 2>/dev/null || break
+    sleep 0.1
+done
+sleep 0.5
+kill -0 "$mpid" 2>/dev/null && fail "marlinote still runs after kestrune closed"
+kill -0 "$kpid" 2>/dev/null && fail "kestrune did not end after its window closed"
+[ -e "$announcement" ] && fail "the editor's announcement outlived it"
+kpid=""
+mpid=""
+echo "ok"
