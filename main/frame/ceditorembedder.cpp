@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
@@ -49,6 +52,7 @@ void CEditorEmbedder::Embed(quint64 windowId, qint64 pid)
     QWindow* window = QWindow::fromWinId(static_cast<WId>(windowId));
     if (!window)
         return;
+    KeepOnExit(windowId);
     QWidget* container = QWidget::createWindowContainer(window);
     container->setObjectName(QStringLiteral("EmbeddedEditor"));
     container->setMinimumSize(200, 120);
@@ -60,6 +64,19 @@ void CEditorEmbedder::Embed(quint64 windowId, qint64 pid)
     if (QDockWidget* pane = m_frame->Pane(PaneId::Editor); pane && !pane->isFloating())
         m_frame->resizeDocks({pane}, {m_frame->height() / 2}, Qt::Vertical);
     emit embeddedChanged(true);
+}
+
+void CEditorEmbedder::KeepOnExit(quint64 windowId)
+{
+    // X destroys the children of a window whose client goes away. Should this
+    // program end without closing the editor first (it crashed or was
+    // killed), the save set hands the editor's window back to the desktop,
+    // with the user's unsaved documents in it.
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    xcb_change_save_set(x11->connection(), XCB_SET_MODE_INSERT, static_cast<xcb_window_t>(windowId));
+    xcb_flush(x11->connection());
 }
 
 void CEditorEmbedder::Release()

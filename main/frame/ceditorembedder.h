@@ -36,6 +36,7 @@ signals:
 private:
     void Embed(quint64 windowId, qint64 pid);
     void Release();
+    static void KeepOnExit(quint64 windowId);
 
     QPointer<CMainFrame> m_frame;
     QTimer m_timer;
