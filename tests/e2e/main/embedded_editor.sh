@@ -99,13 +99,37 @@ fi
 # File -> Exit in the main window. X sends keys to the window under the
 # pointer when it lies inside the focus window: keep the pointer off the
 # editor, over the command window.
-xdotool mousemove --window "$main" 600 150
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-xdotool windowfocus --sync "$main" 2>/dev/null || true
+exit_main() {
+    xdotool mousemove --window "$main" 600 150
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
+    xdotool windowfocus --sync "$main" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --window "$main" --clearmodifiers alt+f
+    sleep 0.3
+    xdotool key --window "$main" x
+}
+
+# A changed document: the editor asks about it, and Cancel keeps both
+# programs open.
+geometry="$(xwininfo -id "$editor")"
+ex="$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')"
+ey="$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')"
+eh="$(echo "$geometry" | sed -n 's/ *Height: *//p')"
+xdotool mousemove $((ex + 200)) $((ey + eh - 60)) click 1
 sleep 0.3
-xdotool key --window "$main" --clearmodifiers alt+f
+xdotool type --delay 20 "y = 2; "
 sleep 0.3
-xdotool key --window "$main" x
+exit_main
+sleep 1.5
+xdotool key Escape
+sleep 1.5
+kill -0 "$kpid" 2>/dev/null || fail "kestrune closed although the editor's user cancelled"
+kill -0 "$mpid" 2>/dev/null || fail "the editor closed although its user cancelled"
+
+# Again, now declining to save: both end and the file is untouched.
+exit_main
+sleep 1.5
+xdotool key alt+n
 for _ in $(seq 1 100); do
     kill -0 "$kpid" 2>/dev/null || break
     sleep 0.1
@@ -114,6 +138,7 @@ sleep 0.5
 kill -0 "$mpid" 2>/dev/null && fail "marlinote still runs after kestrune closed"
 kill -0 "$kpid" 2>/dev/null && fail "kestrune did not end after its window closed"
 [ -e "$announcement" ] && fail "the editor's announcement outlived it"
+[ "$(cat "$root/work/script.m")" = "x = 1;" ] || fail "the unsaved change reached the file"
 kpid=""
 mpid=""
 echo "ok"
