@@ -62,6 +62,7 @@ std::int64_t Now()
 }
 
 const std::size_t kTailSize = 64;
+const int kErrorWordPolls = 5;
 const std::size_t kBannerLimit = 64 * 1024;
 
 }  // namespace
@@ -76,6 +77,8 @@ struct COctaveRedirector::Impl {
     bool errorSeen = false;
     bool debugStopSeen = false;
     bool swallowPrompt = false;
+    bool errorShown = false;   // part of the current error message is written
+    int heldIdlePolls = 0;     // quiet polls an error's first word has been kept back
     std::string banner;
     std::string debugFile;
     std::int64_t profilerStart = 0;
@@ -394,6 +397,8 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     return true;
 }
 
+static const std::int64_t kOwnStatementCapMs = 30000;
+
 static std::int64_t SteadyMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -402,6 +407,11 @@ static std::int64_t SteadyMs()
 
 void COctaveRedirector::WaitForPrompt()
 {
+    // The values statement always ends with its marker and a prompt, however
+    // long it computes; the cap only guards against an interpreter that hangs.
+    const std::int64_t ownUntil = SteadyMs() + kOwnStatementCapMs;
+    while (running.load() && !m_ownStatementDone.IsSet() && CanAnswer() && SteadyMs() < ownUntil)
+        m_ownStatementDone.Wait(std::chrono::milliseconds(100));
     const std::int64_t quiet = Options().promptQuietMs;
     while (running.load() && !m_promptSeen.IsSet() && CanAnswer()) {
         const std::int64_t silent = SteadyMs() - m_lastOutputMs.load();
@@ -419,6 +429,8 @@ void COctaveRedirector::ResetProtocolState()
     d.recent.clear();
     d.display = true;
     d.errorSeen = false;
+    d.errorShown = false;
+    d.heldIdlePolls = 0;
     d.debugStopSeen = false;
     d.swallowPrompt = false;
     d.banner.clear();
@@ -437,6 +449,7 @@ void COctaveRedirector::ResetProtocolState()
     m_firstPrompt.store(false);
     m_startFailed.store(false);
     SetTail(std::string());
+    m_ownStatementDone.Set();
     m_promptSeen.Set();
     m_idle.Set();
 }
@@ -479,6 +492,8 @@ void COctaveRedirector::OnReaderFinished(int)
     if (!rest.empty())
         DispatchText(rest);
     m_busy.store(false);
+    d.swallowPrompt = false;
+    m_ownStatementDone.Set();
     m_promptSeen.Set();
     m_idle.Set();
 }
@@ -490,6 +505,15 @@ void COctaveRedirector::OnReaderIdle()
     std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
     if (m_impl->held.empty())
         return;
+    // The interpreter writes an error's first word on its own ("error", then
+    // ": ", then the text): on a busy machine the rest may come later than
+    // one poll. Shown early, the word could not be coloured with its message.
+    const std::string& h = m_impl->held;
+    const bool errorWord = std::string("error: ").compare(0, h.size(), h) == 0
+                           || std::string("parse error:").compare(0, h.size(), h) == 0;
+    if (errorWord && ++m_impl->heldIdlePolls < kErrorWordPolls)
+        return;
+    m_impl->heldIdlePolls = 0;
     std::string held;
     held.swap(m_impl->held);
     DispatchText(std::move(held));
@@ -514,6 +538,7 @@ void COctaveRedirector::Dispatch(std::string chunk)
     Impl& d = *m_impl;
     std::string s = d.held + chunk;
     d.held.clear();
+    d.heldIdlePolls = 0;
     const std::size_t keep = COutputFormatter::IncompleteTail(s);
     if (keep) {
         d.held = s.substr(s.size() - keep);
@@ -546,6 +571,7 @@ void COctaveRedirector::DispatchText(std::string s)
             else if (s.compare(first, 7, "debug> ") == 0)
                 s.erase(0, first + 7);
             d.swallowPrompt = false;
+            m_ownStatementDone.Set();
         }
         if (s.empty())
             return;
@@ -584,6 +610,8 @@ void COctaveRedirector::DispatchText(std::string s)
         HandleValuesAnswer();
         if (!RemoveMarkerLine(s, "__varsvaluesready__"))
             d.swallowPrompt = true;
+        else
+            m_ownStatementDone.Set();
         d.display = true;
         if (s.empty())
             return;
@@ -591,8 +619,12 @@ void COctaveRedirector::DispatchText(std::string s)
     const bool prompt = COutputFormatter::EndsWithPrompt(s) || m_exploreprompt.load();
     if (Contains(s, "__varsnameready__")) {
         HandleNamesAnswer();
-        RemoveMarkerLine(s, "__varsnameready__");
+        const bool namesPrompt = RemoveMarkerLine(s, "__varsnameready__");
         d.display = true;
+        // The names statement is the sender's request: only its prompt may
+        // release the sender, not the marker in front of it.
+        if (s.empty() && !namesPrompt)
+            return;
     }
 
     // 6, 7. Profiler (the status line may come in pieces).
@@ -616,8 +648,10 @@ void COctaveRedirector::DispatchText(std::string s)
         if (!pending)
             return false;
         d.display = false;
-        if (clearsError)
+        if (clearsError) {
             d.errorSeen = false;
+            d.errorShown = false;
+        }
         s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
         buffer += s;
         s.clear();
@@ -703,6 +737,7 @@ void COctaveRedirector::DispatchText(std::string s)
         // arrived in.
         if (prompt) {
             d.errorSeen = false;
+            d.errorShown = false;
             m_promptSeen.Set();
         }
         m_idle.Set();
@@ -720,7 +755,8 @@ void COctaveRedirector::WriteToConsole(std::string s)
     COutputFormatter::PromptsToLineStart(s, d.tail.empty() || d.tail.back() == '\n');
     if (COutputFormatter::IsRepeatedPrompt(d.tail, s))
         return;
-    const std::vector<CTextSpan> spans = COutputFormatter::Spans(s, d.errorSeen, Dialect());
+    const std::vector<CTextSpan> spans = COutputFormatter::Spans(s, d.errorSeen, Dialect(), d.errorShown);
+    d.errorShown = d.errorSeen;
     if (m_panes) {
         if (d.errorSeen && options.beepOnErrors && s.find("panic:") == std::string::npos)
             m_panes->Beep();
@@ -747,7 +783,9 @@ void COctaveRedirector::HandleNamesAnswer()
         std::lock_guard<std::mutex> lock(d.variablesLock);
         d.variables = std::move(variables);
     }
-    SendText(statement + "\n");
+    m_ownStatementDone.Reset();
+    if (!SendText(statement + "\n"))
+        m_ownStatementDone.Set();
 }
 
 void COctaveRedirector::HandleValuesAnswer()

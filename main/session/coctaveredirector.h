@@ -149,6 +149,10 @@ private:
     CMultiThreadSingleQueue<std::string> m_incoming;
     CEvent m_idle{true};
     CEvent m_promptSeen{true};
+    // Cleared while the workspace values statement (written by the
+    // dispatcher, not by the sender) has not given its prompt back: the next
+    // request waits for it, so that prompt can never land after its echo.
+    CEvent m_ownStatementDone{true};
     std::atomic<std::int64_t> m_lastOutputMs{0};
     std::thread m_sender;
     std::mutex m_senderLock;

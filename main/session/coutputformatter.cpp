@@ -176,7 +176,8 @@ bool COutputFormatter::IsRepeatedPrompt(const std::string& windowTail, const std
     return false;
 }
 
-std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect)
+std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect,
+                                               bool errorContinues)
 {
     std::vector<CTextSpan> spans;
     auto lineEnd = [&s](std::size_t from) {
@@ -193,11 +194,21 @@ std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorS
 
     if (errorSeen && s.find("panic:") == std::string::npos) {
         const std::size_t redEnd = endsWithPrompt ? (lastFeed == std::string::npos ? 0 : lastFeed) : s.size();
-        if (redEnd > 0) {
-            spans.push_back({0, redEnd, CTextSpan::Error});
+        std::size_t redStart = 0;
+        if (!errorContinues) {
+            // The word may also have been cut by the previous chunk: then
+            // there is no whole "error: " here and all of s is message.
+            std::size_t first = std::min(s.find("error: "), s.find("parse error"));
+            if (first != std::string::npos && first < redEnd) {
+                const std::size_t feed = s.rfind('\n', first);
+                redStart = feed == std::string::npos ? 0 : feed + 1;
+            }
+        }
+        if (redEnd > redStart) {
+            spans.push_back({redStart, redEnd - redStart, CTextSpan::Error});
             const std::string red = s.substr(0, redEnd);
             // "... near line 3 of file /a/f.m": the location names its file.
-            std::size_t at = 0;
+            std::size_t at = redStart;
             while ((at = red.find("line ", at)) != std::string::npos) {
                 const std::size_t end = lineEnd(at);
                 const std::size_t file = red.find(" file ", at);
@@ -208,7 +219,7 @@ std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorS
             if (!dialect.IsModern()) {
                 if (red.find("at line ") != std::string::npos) {
                     static const std::string kLocation = "error:   ";
-                    at = 0;
+                    at = redStart;
                     while ((at = red.find(kLocation, at)) != std::string::npos) {
                         const std::size_t from = at + kLocation.size();
                         const std::size_t end = std::min(lineEnd(from), red.size());
@@ -219,7 +230,7 @@ std::vector<CTextSpan> COutputFormatter::Spans(const std::string& s, bool errorS
                 }
             } else {
                 // "    g at line 3 column 3" under "error: called from".
-                std::size_t line = 0;
+                std::size_t line = redStart;
                 while (line < red.size()) {
                     const std::size_t end = std::min(lineEnd(line), red.size());
                     const std::size_t indent = red.find_first_not_of(' ', line);

@@ -31,7 +31,11 @@ public:
     // The ranges to mark in s: error colour and error-location links when
     // errorSeen, "See also" links, and the bold prompt line (when s ends
     // with a prompt).
-    static std::vector<CTextSpan> Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect);
+    // errorContinues: the message began in text written before s, so s is
+    // red from its start; otherwise red starts at the line of the first
+    // "error: " in s (output in front of the message keeps its colour).
+    static std::vector<CTextSpan> Spans(const std::string& s, bool errorSeen, const COctaveDialect& dialect,
+                                        bool errorContinues = true);
 
     static bool EndsWith(const std::string& text, const char* suffix);
     static bool EndsWithPrompt(const std::string& text);

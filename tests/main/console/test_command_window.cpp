@@ -259,9 +259,36 @@ TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
     const QString gained = Run(QStringLiteral("kgfun"));
     ASSERT_TRUE(gained.contains(QStringLiteral("undefined"))) << gained.toStdString();
     QTextDocument* document = View()->document();
-    QTextCursor red(document);
-    red.setPosition(View()->Text().lastIndexOf(QStringLiteral("called from")) + 2);
-    EXPECT_EQ(red.charFormat().foreground().color(), QColor(Qt::red));
+    // The whole message is red and not bold, however the interpreter cut it
+    // into pieces; only the prompt line after it is bold.
+    const QString text = View()->Text();
+    const int message = text.lastIndexOf(QStringLiteral("error: 'undefined_thing' undefined"));
+    ASSERT_GE(message, 0) << text.toStdString();
+    const int calledFrom = text.indexOf(QStringLiteral("error: called from"), message);
+    ASSERT_GT(calledFrom, message) << text.toStdString();
+    for (int at = message; at < calledFrom + 18; ++at) {
+        if (text.at(at) == QLatin1Char('\n'))
+            continue;
+        QTextCursor red(document);
+        red.setPosition(at + 1);  // the format of the character before the position
+        EXPECT_EQ(red.charFormat().foreground().color(), QColor(Qt::red)) << "at " << at - message;
+        EXPECT_NE(red.charFormat().fontWeight(), QFont::Bold) << "at " << at - message;
+    }
+    QTextCursor prompt(document);
+    prompt.setPosition(text.size());
+    EXPECT_EQ(prompt.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_NE(prompt.charFormat().foreground().color(), QColor(Qt::red));
+
+    // error() itself writes its message in three pieces.
+    const QString thrown = Run(QStringLiteral("error('kg boom')"));
+    const int boom = View()->Text().lastIndexOf(QStringLiteral("error: kg boom"));
+    ASSERT_GE(boom, 0) << thrown.toStdString();
+    for (int at = boom; at < boom + 14; ++at) {
+        QTextCursor red(document);
+        red.setPosition(at + 1);
+        EXPECT_EQ(red.charFormat().foreground().color(), QColor(Qt::red)) << "at " << at - boom;
+        EXPECT_NE(red.charFormat().fontWeight(), QFont::Bold) << "at " << at - boom;
+    }
 
     const int at = View()->Text().lastIndexOf(QStringLiteral("kgfun at line 2"));
     ASSERT_GE(at, 0) << View()->Text().toStdString();

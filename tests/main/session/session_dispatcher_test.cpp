@@ -377,3 +377,71 @@ TEST(SessionDispatcher, WorkspaceMarkersSurviveAChunkBoundaryAnywhere)
         EXPECT_TRUE(session.AtPrompt());
     }
 }
+
+namespace {
+
+// Per character of the window's text: 'r' red, 'b' bold, '.' plain (red and
+// bold together read 'x').
+std::string Marks(const RecordingPanes& panes)
+{
+    std::string marks;
+    for (const auto& w : panes.writes) {
+        std::string m(w.text.size(), '.');
+        for (const auto& sp : w.spans)
+            for (std::size_t i = sp.start; i < sp.start + sp.length && i < m.size(); ++i) {
+                if (sp.kind == CTextSpan::Error)
+                    m[i] = m[i] == 'b' ? 'x' : 'r';
+                else if (sp.kind == CTextSpan::Bold)
+                    m[i] = m[i] == 'r' ? 'x' : 'b';
+            }
+        marks += m;
+    }
+    return marks;
+}
+
+// Plays the answer cut into three chunks at every pair of positions, with a
+// quiet poll of the reader between the chunks, and checks that the window
+// shows the same text with the error message red and never bold, the output
+// in front of it plain and the prompt line bold.
+void ExpectErrorRedWhereverCut(const std::string& answer, const std::string& shown, std::size_t messageStart)
+{
+    for (std::size_t i = 1; i < answer.size(); ++i)
+        for (std::size_t j = i; j < answer.size(); ++j) {
+            RecordingPanes panes;
+            OfflineSession session(&panes);
+            session.Dispatch(">> ");
+            session.running.store(true);
+            auto sender = std::async(std::launch::async, [&] { return session.ProcessRequest({"f", false}); });
+            while (session.Sent().empty()) {
+            }
+            // The interpreter writes its prompt in one piece: no quiet poll
+            // falls inside it.
+            const std::size_t prompt = answer.rfind("octave:");
+            session.Dispatch(answer.substr(0, i));
+            if (i <= prompt)
+                session.Idle();
+            session.Dispatch(answer.substr(i, j - i));
+            if (j <= prompt)
+                session.Idle();
+            session.Dispatch(answer.substr(j));
+            ASSERT_EQ(sender.wait_for(std::chrono::seconds(5)), std::future_status::ready) << i << "," << j;
+            const std::string marks = panes.Locked([&] { return Marks(panes); });
+            const std::string console = panes.Console();
+            ASSERT_EQ(console, ">> " + shown) << "cut at " << i << "," << j;
+            std::string expected = "bbb" + std::string(messageStart, '.');
+            for (std::size_t k = messageStart; k + 3 < shown.size(); ++k)
+                expected += shown[k] == '\n' ? marks[3 + k] : 'r';
+            expected += "bbb";
+            EXPECT_EQ(marks, expected) << "cut at " << i << "," << j << "\n" << console;
+        }
+}
+
+}  // namespace
+
+TEST(SessionDispatcher, ErrorMessageRedAndPromptLineBoldWhereverTheChunksEnd)
+{
+    // As Octave 7 writes error('boo'): "error", ": ", "boo", "\n", prompt.
+    ExpectErrorRedWhereverCut("error: boo\noctave:3> ", "error: boo\n>> ", 0);
+    ExpectErrorRedWhereverCut("1\nerror: 'nope' undefined\nerror: called from\n    kgf at line 1 column 19\noctave:6> ",
+                              "1\nerror: 'nope' undefined\nerror: called from\n    kgf at line 1 column 19\n>> ", 2);
+}

@@ -395,3 +395,25 @@ TEST_F(SessionOctave, ClcAndDocStayHere)
     Do("1+1");
     EXPECT_EQ(panes.Console(), ">> >> 1+1\nans = 2\n>> ");
 }
+
+TEST_F(SessionOctave, WorkspaceRefreshesBetweenQuickStatementsShowNoStrayPrompt)
+{
+    // Statements typed faster than the interpreter answers, with a workspace
+    // refresh after each: the refresh's own prompts must never show, nor let
+    // the next statement's echo overtake the previous answer.
+    const int count = 12;
+    const unsigned done = session.RequestsDone();
+    std::string expected = panes.Console();
+    for (int i = 1; i <= count; ++i) {
+        const std::string statement = "v" + std::to_string(i) + " = " + std::to_string(i * 3);
+        session.QueueCommand(statement, true);
+        session.QueueCommand(session.NamesStatement(), false);
+        expected += statement + "\nv" + std::to_string(i) + " = " + std::to_string(i * 3) + "\n>> ";
+    }
+    ASSERT_TRUE(Eventually([&] { return session.RequestsDone() >= done + 2 * count && session.AtPrompt(); }))
+        << panes.Console();
+    // The last values statement's answer arrives after its request is done.
+    ASSERT_TRUE(Eventually([&] { return Variable("v12").mean == "36"; })) << panes.Console();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(panes.Console(), expected);
+}
