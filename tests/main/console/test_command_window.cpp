@@ -306,6 +306,28 @@ TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
     EXPECT_EQ(received.first(), m_work + QStringLiteral("/kgfun.m at line 2 column 5"));
 }
 
+TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)
+{
+    // Statements entered faster than the interpreter answers them, each
+    // followed by a workspace refresh: one prompt per statement, each answer
+    // right after its own statement.
+    const QString before = View()->Text();
+    QString expected;
+    for (int i = 1; i <= 8; ++i) {
+        const std::string statement = "kq" + std::to_string(i) + " = " + std::to_string(i * 7);
+        m_app->QueueCommand(statement, true);
+        m_app->Session().QueueCommand(m_app->Session().NamesStatement(), false);
+        expected += QString::fromStdString(statement + "\nkq" + std::to_string(i) + " = " + std::to_string(i * 7) +
+                                           "\n>> ");
+    }
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().contains(QStringLiteral("kq8 = 56\n>> "));
+    }, 20000)) << View()->Text().toStdString();
+    ASSERT_TRUE(Settle()) << View()->Text().toStdString();
+    EXPECT_EQ(View()->Text(), before + expected);
+}
+
 TEST_F(CommandWindow, TwoDroppedFilesGiveOneRunRequest)
 {
     for (const char* name : {"dropa", "dropb"}) {

@@ -445,3 +445,51 @@ TEST(SessionDispatcher, ErrorMessageRedAndPromptLineBoldWhereverTheChunksEnd)
     ExpectErrorRedWhereverCut("1\nerror: 'nope' undefined\nerror: called from\n    kgf at line 1 column 19\noctave:6> ",
                               "1\nerror: 'nope' undefined\nerror: called from\n    kgf at line 1 column 19\n>> ", 2);
 }
+
+namespace {
+
+bool Eventually(const std::function<bool()>& condition, int ms = 5000)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(SessionDispatcher, WorkspaceRefreshPromptsNeverShowNorReleaseTheNextRequestEarly)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch(">> ");
+    session.running.store(true);
+    auto names = std::async(std::launch::async, [&] { return session.ProcessRequest({session.NamesStatement(), false}); });
+    ASSERT_TRUE(Eventually([&] { return session.Sent().size() == 1; }));
+    // The marker alone: the values statement goes out, the sender keeps waiting
+    // for the names statement's own prompt.
+    session.Dispatch("__varsnameready__\n");
+    ASSERT_EQ(session.Sent().size(), 2u);
+    EXPECT_NE(session.Sent().back().find("GetVariablesValues"), std::string::npos);
+    EXPECT_EQ(names.wait_for(std::chrono::milliseconds(150)), std::future_status::timeout);
+    session.Dispatch("octave:5> ");
+    ASSERT_EQ(names.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+
+    // The next statement waits until the values statement has given its
+    // prompt back, however long that takes.
+    auto next = std::async(std::launch::async, [&] { return session.ProcessRequest({"x = 1", true}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(session.Sent().size(), 2u);
+    session.Dispatch("__varsvaluesready__\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(session.Sent().size(), 2u);
+    session.Dispatch("octave:6> ");
+    ASSERT_TRUE(Eventually([&] { return session.Sent().size() == 3; }));
+    session.Dispatch("x = 1\n");
+    session.Dispatch("octave:7> ");
+    ASSERT_EQ(next.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_EQ(panes.Console(), ">> x = 1\nx = 1\n>> ");
+}
