@@ -397,7 +397,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     return true;
 }
 
-static const std::int64_t kOwnStatementCapMs = 30000;
+static const std::int64_t kOwnStatementCapMs = 15000;
 
 static std::int64_t SteadyMs()
 {
@@ -419,6 +419,16 @@ void COctaveRedirector::WaitForPrompt()
             break;
         m_promptSeen.Wait(std::chrono::milliseconds(quiet - silent));
     }
+}
+
+bool COctaveRedirector::Interrupt()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+        m_impl->swallowPrompt = false;
+    }
+    m_ownStatementDone.Set();
+    return CRedirector::Interrupt();
 }
 
 void COctaveRedirector::ResetProtocolState()

@@ -71,6 +71,11 @@ public:
     void StartSender();
     void StopSender();
 
+    // Interrupts the running statement (CRedirector::Interrupt). An
+    // interrupted values statement gives no marker: the next request stops
+    // waiting for it, and the fresh prompt after the interrupt is shown.
+    bool Interrupt();
+
     // Back to the state after construction (before connecting again).
     void ResetProtocolState();
 
