@@ -493,3 +493,23 @@ TEST(SessionDispatcher, WorkspaceRefreshPromptsNeverShowNorReleaseTheNextRequest
     ASSERT_EQ(next.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_EQ(panes.Console(), ">> x = 1\nx = 1\n>> ");
 }
+
+TEST(SessionDispatcher, InterruptedValuesStatementDoesNotHoldBackTheNextRequest)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch(">> ");
+    session.running.store(true);
+    auto names = std::async(std::launch::async, [&] { return session.ProcessRequest({session.NamesStatement(), false}); });
+    ASSERT_TRUE(Eventually([&] { return session.Sent().size() == 1; }));
+    session.Dispatch("__varsnameready__\noctave:5> ");
+    ASSERT_EQ(names.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    ASSERT_EQ(session.Sent().size(), 2u);
+    // Ctrl+C while the values statement runs: it ends without its marker.
+    session.Interrupt();
+    session.Dispatch("\noctave:6> ");
+    auto next = std::async(std::launch::async, [&] { return session.ProcessRequest({"y = 2", true}); });
+    EXPECT_TRUE(Eventually([&] { return session.Sent().size() == 3; }, 1000));
+    session.Dispatch("y = 2\noctave:7> ");
+    ASSERT_EQ(next.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+}
