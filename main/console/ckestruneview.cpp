@@ -212,7 +212,6 @@ void CKestruneView::FlushPending()
 void CKestruneView::EndOutputEdit()
 {
     CaretToEnd();
-    m_inputStart = TextLength();
     setCurrentCharFormat(textCursor().charFormat());
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(bar->maximum());
@@ -221,14 +220,28 @@ void CKestruneView::EndOutputEdit()
 void CKestruneView::Apply(const Pending& pending)
 {
     switch (pending.op) {
-    case Pending::Write:
-        ApplyWrite(pending);
-        m_inputStart = TextLength();
+    case Pending::Write: {
+        // Output goes in front of what the user typed meanwhile, so a
+        // statement typed ahead stays the command line behind the prompt.
+        const int length = TextLength();
+        const int fromInput = length - qMin(m_inputStart, length);
+        const int fromSubmitted = m_submittedEnd >= 0 ? length - qMin(m_submittedEnd, length) : -1;
+        ApplyWrite(pending, length - fromInput);
+        m_inputStart = qMax(0, TextLength() - fromInput);
+        m_submittedEnd = fromSubmitted >= 0 ? qMax(0, TextLength() - fromSubmitted) : -1;
         break;
-    case Pending::Echo:
-        ReplaceRange(qMin(m_inputStart, TextLength()), TextLength(), pending.text);
-        m_inputStart = TextLength();
+    }
+    case Pending::Echo: {
+        // The echo stands in for what Enter queued; text typed after that
+        // stays behind it as the next command line.
+        const int start = qMin(m_inputStart, TextLength());
+        const int end = m_submittedEnd >= start ? qMin(m_submittedEnd, TextLength()) : TextLength();
+        const int kept = TextLength() - end;
+        ReplaceRange(start, end, pending.text);
+        m_inputStart = TextLength() - kept;
+        m_submittedEnd = -1;
         break;
+    }
     case Pending::Reset: {
         QTextCursor cursor(document());
         cursor.select(QTextCursor::Document);
@@ -236,6 +249,7 @@ void CKestruneView::Apply(const Pending& pending)
         bold.setFontWeight(QFont::Bold);
         cursor.insertText(pending.text, bold);
         m_inputStart = TextLength();
+        m_submittedEnd = -1;
         break;
     }
     case Pending::Replace: {
@@ -247,6 +261,7 @@ void CKestruneView::Apply(const Pending& pending)
             found = document()->find(pending.text, found.position(), QTextDocument::FindCaseSensitively);
         }
         m_inputStart = TextLength();
+        m_submittedEnd = -1;
         break;
     }
     case Pending::CaretToEnd:
@@ -254,12 +269,12 @@ void CKestruneView::Apply(const Pending& pending)
     }
 }
 
-void CKestruneView::ApplyWrite(const Pending& pending)
+void CKestruneView::ApplyWrite(const Pending& pending, int at)
 {
     if (pending.text.isEmpty())
         return;
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    cursor.setPosition(qBound(0, at, TextLength()));
     const int base = cursor.position();
     cursor.insertText(pending.text, m_outputFormat);
     for (const Span& span : pending.spans) {
@@ -365,9 +380,14 @@ QString CKestruneView::TextRange(int start, int end) const
     return text;
 }
 
+int CKestruneView::EditStart() const
+{
+    return qMin(qMax(m_inputStart, m_submittedEnd), TextLength());
+}
+
 QString CKestruneView::CommandLine() const
 {
-    return TextRange(m_inputStart, TextLength());
+    return TextRange(EditStart(), TextLength());
 }
 
 bool CKestruneView::TextEndsWithLineFeed() const
@@ -630,7 +650,7 @@ bool CKestruneView::Enter()
 {
     const QTextCursor cursor = textCursor();
     const int s = cursor.selectionStart();
-    const int p = qMin(m_inputStart, TextLength());
+    const int p = EditStart();
     if (TextEndsWithLineFeed()) {
         // No prompt is waiting: the running statement may wait for a line.
         if (m_host)
@@ -659,6 +679,7 @@ bool CKestruneView::Enter()
     }
     QTextCursor end = textCursor();
     end.insertText(QStringLiteral("\n"));
+    m_submittedEnd = TextLength();
     return true;
 }
 
@@ -669,7 +690,7 @@ void CKestruneView::Recall(bool backwards)
     // Plain positions: a QTextCursor would follow the replacement below.
     const int anchor = textCursor().anchor();
     const int position = textCursor().position();
-    const int p = qMin(m_inputStart, TextLength());
+    const int p = EditStart();
     const QString prefix = TextRange(p, qMax(anchor, position));
     const CHistoryRecall::Step step =
         backwards ? CHistoryRecall::Backward(m_history->Entries(), m_history->Cursor(), prefix)
@@ -776,6 +797,8 @@ void CKestruneView::ClearWindow(bool ask)
     cursor.select(QTextCursor::Document);
     cursor.insertText(prompt, m_outputFormat);
     document()->setUndoRedoEnabled(true);
+    m_inputStart = TextLength();
+    m_submittedEnd = -1;
     EndOutputEdit();
 }
 

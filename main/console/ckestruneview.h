@@ -111,7 +111,7 @@ private:
 
     void Post(Pending pending);
     void Apply(const Pending& pending);
-    void ApplyWrite(const Pending& pending);
+    void ApplyWrite(const Pending& pending, int at);
     void TrimTo(int maxLines);
     void MarkLinks(int base, const QString& text);
     void ApplyLinkFormat(int start, int end, const QString& href);
@@ -128,11 +128,16 @@ private:
     void Recall(bool backwards);
     void RequestCompletion();
     bool Enter();
+    int EditStart() const;
     bool ConfirmSetting(const QString& key, const QString& text);
 
     IConsoleHost* m_host = nullptr;
     CCommandHistory* m_history = nullptr;
     int m_inputStart = 0;
+    // End of the text that Enter already queued but whose echo has not been
+    // drawn yet (-1: none). What the user types after it is the next command
+    // line; the queued text must never be sent a second time.
+    int m_submittedEnd = -1;
     int m_zoom = 100;
     int m_completionStart = -1;
     int m_completionEnd = -1;

@@ -328,6 +328,38 @@ TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)
     EXPECT_EQ(View()->Text(), before + expected);
 }
 
+TEST_F(CommandWindow, StatementsTypedAheadRunOnceAndStayBehindThePrompt)
+{
+    Run(QStringLiteral("kn = 0;"));
+    // Two statements entered before the first answer is drawn: each runs once.
+    Type(QStringLiteral("kn = kn + 1;"));
+    Enter();
+    Type(QStringLiteral("disp(kn*10)"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().contains(QStringLiteral("\n10\n>> "));
+    })) << View()->Text().toStdString();
+    ASSERT_TRUE(Settle()) << View()->Text().toStdString();
+    EXPECT_TRUE(View()->Text().endsWith(QStringLiteral(">> kn = kn + 1;\n>> disp(kn*10)\n10\n>> ")))
+        << View()->Text().toStdString();
+
+    // Text typed while a statement runs stays the command line after its output.
+    Type(QStringLiteral("pause(0.3); kn = kn + 1;"));
+    Enter();
+    Type(QStringLiteral("disp(kn)"));
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().endsWith(QStringLiteral("kn = kn + 1;\n>> disp(kn)")) && !m_app->Session().Busy();
+    })) << View()->Text().toStdString();
+    EXPECT_EQ(View()->CommandLine(), QStringLiteral("disp(kn)"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        View()->FlushPending();
+        return View()->Text().endsWith(QStringLiteral(">> disp(kn)\n2\n>> "));
+    })) << View()->Text().toStdString();
+}
+
 TEST_F(CommandWindow, TwoDroppedFilesGiveOneRunRequest)
 {
     for (const char* name : {"dropa", "dropb"}) {
