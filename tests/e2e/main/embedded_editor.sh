@@ -42,7 +42,7 @@ setsid "$kestrune" >"$root/kestrune.log" 2>&1 &
 kpid=$!
 main=""
 for _ in $(seq 1 100); do
-    main="$(xdotool search --name '^ - Kestrune$' 2>/dev/null | head -1)"
+    main="$(xdotool search --all --pid "$kpid" --name '^ - Kestrune$' 2>/dev/null | head -1)"
     [ -n "$main" ] && break
     sleep 0.2
 done

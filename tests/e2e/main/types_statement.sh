@@ -25,7 +25,7 @@ setsid "$program" >"$root/out.log" 2>&1 &
 pid=$!
 window=""
 for _ in $(seq 1 100); do
-    window="$(xdotool search --name '^ - Kestrune$' 2>/dev/null | head -1)"
+    window="$(xdotool search --all --pid "$pid" --name '^ - Kestrune$' 2>/dev/null | head -1)"
     [ -n "$window" ] && break
     sleep 0.2
 done
