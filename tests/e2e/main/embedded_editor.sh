@@ -15,10 +15,8 @@ cleanup() {
     rm -rf "$root"
 }
 trap cleanup EXIT
-export HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
-       XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Halvard" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR" "$root/work"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/e2elib.sh"
+e2e_private_home
 cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
 [Octave]
 AutoStart=0
@@ -40,12 +38,7 @@ fi
 
 setsid "$kestrune" >"$root/kestrune.log" 2>&1 &
 kpid=$!
-main=""
-for _ in $(seq 1 100); do
-    main="$(xdotool search --all --pid "$kpid" --name '^ - Kestrune$' 2>/dev/null | head -1)"
-    [ -n "$main" ] && break
-    sleep 0.2
-done
+main="$(e2e_main_window "$kpid")"
 [ -n "$main" ] || fail "the main window did not appear"
 
 printf 'x = 1;\n' > "$root/work/script.m"

@@ -7,10 +7,8 @@ program="$1"
 shot="${2:-}"
 root="$(mktemp -d)"
 trap 'kill -- -$pid 2>/dev/null; rm -rf "$root"' EXIT
-export HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
-       XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" QT_QPA_PLATFORM=xcb
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Halvard" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR" "$root/work"
-chmod 700 "$XDG_RUNTIME_DIR"
+. "$(dirname "$0")/e2elib.sh"
+e2e_private_home
 cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
 [Octave]
 AutoStart=1
@@ -23,12 +21,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 setsid "$program" >"$root/out.log" 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window="$(xdotool search --all --pid "$pid" --name '^ - Kestrune$' 2>/dev/null | head -1)"
-    [ -n "$window" ] && break
-    sleep 0.2
-done
+window="$(e2e_main_window "$pid")"
 if [ -z "$window" ]; then
     echo "the main window did not appear" >&2
     cat "$root/out.log" >&2

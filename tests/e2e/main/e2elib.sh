@@ -1,0 +1,23 @@
+# Shared by the real-window tests of kestrune; sourced, not run.
+
+# A private HOME, XDG folders and TMPDIR under $root, so that settings, the
+# message channel and answer files never touch the user's own.
+e2e_private_home() {
+    export HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_DATA_HOME="$root/data" \
+           XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" QT_QPA_PLATFORM=xcb
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME/Halvard" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR" "$root/work"
+    chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Prints the main window of the kestrune process $1 once it is shown (up to
+# 20 s); prints nothing when it never appears. Other tests may show their own
+# main windows on the same display, so the window is looked up by process.
+e2e_main_window() {
+    local window=""
+    for _ in $(seq 1 100); do
+        window="$(xdotool search --all --pid "$1" --name '^ - Kestrune$' 2>/dev/null | head -1)"
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    echo "$window"
+}
