@@ -80,6 +80,30 @@ int CDiffReport::CountDifferences(const CFilePartition& left, const CFilePartiti
     return total + added + deleted;
 }
 
+namespace {
+
+// The entity that stands for a character with a meaning in markup or in a
+// quoted attribute; null for any other character.
+const char* MarkupEntity(char c)
+{
+    switch (c) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&#39;";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 void CDiffReport::AppendEscapedLine(std::string& out, std::string_view text)
 {
     if (text.empty()) {
@@ -102,20 +126,9 @@ void CDiffReport::AppendEscapedLine(std::string& out, std::string_view text)
         out.append(text.data() + i, stop - i);
         if (stop == text.size())
             break;
-        switch (text[stop]) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        default:
-            // A NUL byte is not allowed in a page; show the replacement mark.
-            out += "&#65533;";
-        }
+        // A NUL byte is not allowed in a page; it shows as the replacement mark.
+        const char* entity = MarkupEntity(text[stop]);
+        out += entity ? entity : "&#65533;";
         i = stop + 1;
     }
 }
@@ -125,25 +138,10 @@ std::string CDiffReport::EscapeText(const std::string& text)
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
+        if (const char* entity = MarkupEntity(c))
+            out += entity;
+        else
             out += c;
-        }
     }
     return out;
 }
