@@ -9,6 +9,7 @@
 #include "editor/cnewoctavefile.h"
 #include "editor/creplacedlg.h"
 #include "editor/cscintillawnd.h"
+#include "platform/octavequote.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -661,11 +662,11 @@ void CMainFrame::OnClearAllBreakpoints()
         CMarlinoteView* view = child->View();
         if (view->GetBreakpoints().empty())
             continue;
-        if (link) {
-            const QByteArray name = child->Document()->GetFunctionName();
-            const QByteArray statement = "dbclear('" + name + "',dbstatus('" + name + "').line)";
-            link->SendToMainProgram(statement, false, false, true);
-        }
+        // dbclear with the name alone clears every breakpoint of the function;
+        // the name is quoted, and a name that cannot be quoted is not sent.
+        std::string literal;
+        if (link && OctaveQuote(child->Document()->GetFunctionName().toStdString(), literal))
+            link->SendToMainProgram("dbclear(" + QByteArray::fromStdString(literal) + ")", false, false, true);
         view->ClearBreakpointsAndDebugLine();
     }
 }

@@ -1,5 +1,6 @@
 #include "editor/ccelltoolbar.h"
 #include "editor/cchildframe.h"
+#include "editor/cinterpreterlink.h"
 #include "editor/cmainframe.h"
 #include "editor/cmarlinoteapp.h"
 #include "editor/cmarlinotedoc.h"
@@ -20,6 +21,23 @@
 #include <memory>
 
 namespace {
+
+// Records the statements the frame would send to the main program.
+class RecordingLink : public CInterpreterLink {
+public:
+    bool SendToMainProgram(const QByteArray& text, bool, bool, bool) override
+    {
+        sent << QString::fromUtf8(text);
+        return true;
+    }
+    bool IsDebugMode() const override { return false; }
+    void RememberRequest(const QByteArray&, const QString&, CMarlinoteView*) override {}
+    void RememberTooltip(const QByteArray&, const QPoint&, bool) override {}
+    bool IsDescribePending() const override { return false; }
+    void HideValueTooltip() override {}
+
+    QStringList sent;
+};
 
 class FrameTest : public ::testing::Test {
 protected:
@@ -328,3 +346,24 @@ TEST_F(FrameTest, CellToolBarDrivesTheActiveView)
 }
 
 }  // namespace
+
+TEST_F(FrameTest, ClearAllBreakpointsSendsOneQuotedStatementPerFunction)
+{
+    const QString quoted = WriteFile(dir, "it's.m", "a = 1;\nb = 2;\n");
+    Start({quoted, fileB});
+    RecordingLink link;
+    app->SetInterpreterLink(&link);
+    for (CChildFrame* child : Frame().Children())
+        child->View()->SetInterpreterLink(&link);
+    Frame().FindDocument(quoted)->View()->ToggleBreakpointAtLine(2);
+    link.sent.clear();
+
+    Frame().Action(CMainFrame::ID_CLEAR_ALL_BREAKPOINTS)->trigger();
+    // A quote in the name is doubled, never closes the literal; the file
+    // without breakpoints sends nothing.
+    EXPECT_EQ(link.sent, (QStringList{"dbclear('it''s')"}));
+    EXPECT_TRUE(Frame().FindDocument(quoted)->View()->GetBreakpoints().empty());
+    for (CChildFrame* child : Frame().Children())
+        child->View()->SetInterpreterLink(nullptr);
+    app->SetInterpreterLink(nullptr);
+}
