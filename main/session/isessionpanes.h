@@ -29,7 +29,8 @@ struct CTextSpan {
 // One row of the package list: name, version, short description, status.
 using CPackageRow = std::array<std::string, 4>;
 
-// Everything the session does to the windows goes through this interface.
+// Everything the session does to the windows goes through ISessionConsole
+// (the command window) and ISessionPanes (everything else).
 //
 // THREADING: every method is called from the session's reader thread or its
 // request sender thread, never from the GUI thread. Implementations must hand
@@ -43,9 +44,9 @@ using CPackageRow = std::array<std::string, 4>;
 // "the end after the last write", the debug mode, the profiler state).
 //
 // Texts are UTF-8 bytes with "\n" line ends (never "\r").
-class ISessionPanes {
+class ISessionConsole {
 public:
-    virtual ~ISessionPanes() = default;
+    virtual ~ISessionConsole() = default;
 
     // --- Command window -------------------------------------------------
     // Append text at the end of the window, in the output format (face
@@ -73,7 +74,12 @@ public:
     virtual void ConsoleSetBusy(bool busy) = 0;
     // Errors: a short beep when the user asked for it ("BeepOnErrors").
     virtual void Beep() = 0;
+};
 
+// The rest of the program as the session sees it (CSessionEvents turns each
+// call into a signal on the GUI thread).
+class ISessionPanes : public ISessionConsole {
+public:
     // --- Command history --------------------------------------------------
     virtual void HistoryAdd(const std::string& statement) = 0;
 
@@ -109,6 +115,8 @@ public:
     // current-directory change (which queues "cd '<dir>';###"). When the change
     // fails, call COctaveRedirector::WritePrompt() so the user gets a prompt.
     virtual void ChangeDirectory(const std::string& directory) = 0;
+    // The interpreter's folder may have changed (not only after a typed cd).
+    virtual void CurrentDirectoryMayHaveChanged() {}
 
     // --- Editor program ---------------------------------------------------------------
     // Hand text to the editor program (the main window's transport). Called
