@@ -1,6 +1,6 @@
-// The widget tests need a QApplication. Settings and folders go to a fresh
-// temporary home; the web engine runs without its sandbox (the tests may run
-// as root) on the offscreen platform.
+// The main() of the tests that show web pages: a QApplication, settings and
+// folders in a fresh temporary home, the web engine without its sandbox (the
+// tests may run as root) on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>
