@@ -15,6 +15,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const char* const ReportName = "Kestrune_Diff.html";
@@ -138,6 +140,16 @@ void CDiffView::ComparisonEnded()
     }
     UpdateActions();
     emit busyChanged(false);
+    if (auto closeAgain = std::exchange(m_closeAgain, nullptr))
+        closeAgain();
+}
+
+bool CDiffView::DeferClose(std::function<void()> closeAgain)
+{
+    if (!IsBusy())
+        return false;
+    m_closeAgain = std::move(closeAgain);
+    return true;
 }
 
 void CDiffView::SelectFiles()

@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 class CWebView;
 class QAction;
 class QToolBar;
@@ -37,6 +39,10 @@ public:
     bool SaveComparisonTo(const QString& path);
 
     bool IsBusy() const { return m_process != nullptr; }
+    // For a window that is about to close: false when no comparison runs (go
+    // ahead). Otherwise closeAgain is called once the comparison has ended
+    // and the caller should not close yet.
+    bool DeferClose(std::function<void()> closeAgain);
     bool IsReportShown() const { return m_reportShown; }
     int Differences() const { return m_differences; }
     int CurrentDifference() const { return m_current; }
@@ -82,4 +88,5 @@ private:
     int m_differences = 0;
     int m_current = 0;
     bool m_reportShown = false;
+    std::function<void()> m_closeAgain;
 };

@@ -146,7 +146,11 @@ TEST_F(DiffView, ACancelledOrFailedComparisonKeepsThePage)
     // A comparison that writes no report (as after Cancel in its dialog).
     ASSERT_TRUE(view->CompareAndShow(a, dir.path() + "/missing.m"));
     EXPECT_FALSE(view->CompareAndShow(a, b)) << "a second comparison while one runs";
+    bool closedAgain = false;
+    EXPECT_TRUE(view->DeferClose([&] { closedAgain = true; }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsBusy(); }, 20000));
+    EXPECT_TRUE(closedAgain);
+    EXPECT_FALSE(view->DeferClose([] {}));
     EXPECT_TRUE(PageText().contains("differences found"));
     EXPECT_FALSE(view->IsReportShown());
     EXPECT_EQ(view->Differences(), 0);
