@@ -182,7 +182,11 @@ void CDocumentationView::AddHits(const QVector<CManualHit>& hits)
     for (const CManualHit& hit : hits) {
         auto* item = new QTreeWidgetItem(m_results, {hit.title, hit.fileName});
         item->setIcon(TopicColumn, hit.function ? functionIcon : pageIcon);
-        if (!m_mark.isEmpty() && hit.title.compare(m_mark, Qt::CaseInsensitive) == 0)
+        // A function entry of that name wins over a page of that title.
+        const QTreeWidgetItem* marked = m_results->currentItem();
+        const bool markedFunction = marked && ManualNames::IsFunctionEntry(marked->text(FileColumn));
+        if (!m_mark.isEmpty() && hit.title.compare(m_mark, Qt::CaseInsensitive) == 0 &&
+            (!marked || (hit.function && !markedFunction)))
             m_results->setCurrentItem(item);
     }
     m_results->setSortingEnabled(true);
@@ -240,7 +244,9 @@ bool CDocumentationView::BeforeNavigate(const QUrl& url)
         return true;
     }
     const QUrl current = m_web->url();
-    if (!historyMove && current.isValid() && !current.isEmpty() && current != url) {
+    // A click on a row both selects and clicks it: one entry is enough.
+    if (!historyMove && current.isValid() && !current.isEmpty() && current != url &&
+        m_back.value(0) != current.toString()) {
         m_back.prepend(current.toString());
         m_forward.clear();
     }

@@ -140,6 +140,7 @@ TEST_F(DocumentationView, SearchBoxEnterShowsTheTopic)
     list->scrollToItem(rows[0]);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
     ASSERT_TRUE(WaitForPage("Trigonometry.html"));
+    EXPECT_NE(view->BackList().value(1), view->BackList().value(0));
 }
 
 TEST_F(DocumentationView, SearchesListTheRightPages)
