@@ -3,6 +3,7 @@
 #include "controls/cwebview.h"
 #include "main/docs/cmanualsearch.h"
 #include "main/session/csessionevents.h"
+#include "tests/support/csessionharness.h"
 
 #include <gtest/gtest.h>
 
@@ -187,4 +188,24 @@ TEST(ManualSearch, ASecondSearchReplacesTheRunningOne)
     // Only the second search reported: function entries naming quadgk.
     EXPECT_TRUE(found.contains("XREFquadgk.html"));
     EXPECT_TRUE(std::all_of(found.begin(), found.end(), [](const QString& n) { return n.startsWith("XREF"); }));
+}
+
+TEST(DocumentationViewLive, DocTypedInTheCommandWindowOpensThePage)
+{
+    if (!QFile::exists(Manual + "/index.html"))
+        GTEST_SKIP() << "octave-doc is not installed";
+    CSessionHarness session;
+    ASSERT_TRUE(session.Start());
+    CDocumentationView view(session.Events(), Manual);
+    view.show();
+    QSignalSpy shown(&view, &CDocumentationView::showPaneRequested);
+    ASSERT_TRUE(session.QueueCommand("doc plot", true));
+    ASSERT_TRUE(shown.wait(20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.WebView()->url().fragment() == "XREFplot"; }, 20000));
+    // The interpreter never saw the statement and is still there to answer.
+    ASSERT_TRUE(session.WaitIdle());
+    std::string answer;
+    ASSERT_TRUE(session.RunCollected("disp(6*7)", [&](bool, const std::string& text) { answer = text; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.empty(); }, 20000));
+    EXPECT_NE(answer.find("42"), std::string::npos);
 }
