@@ -228,8 +228,11 @@ bool CDiffView::BeforeNavigate(const QUrl& url)
         QString path = text.left(at);
         if (path.endsWith(QChar(0x00a0)))
             path.chop(1);
-        emit editorTextRequested(QStringLiteral("line ") + text.mid(at + 8) + QStringLiteral(" of file ") + path,
-                                 true);
+        bool isNumber = false;
+        const int line = text.mid(at + 8).toInt(&isNumber);
+        if (!isNumber || line < 0 || path.isEmpty())
+            return true;
+        emit editorTextRequested(QStringLiteral("line %1 of file %2").arg(line).arg(path), true);
         emit editorPaneRequested();
         return true;
     }

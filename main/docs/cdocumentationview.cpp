@@ -74,6 +74,8 @@ void CDocumentationView::CreateParts()
     m_results->setSortingEnabled(true);
     m_results->sortByColumn(TopicColumn, Qt::AscendingOrder);
     m_results->setUniformRowHeights(true);
+    m_functionIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    m_pageIcon = style()->standardIcon(QStyle::SP_FileDialogContentsView);
 
     auto* boxes = new QHBoxLayout;
     boxes->setContentsMargins(0, 0, 0, 0);
@@ -174,14 +176,12 @@ void CDocumentationView::StartSearch(const QString& text, const QString& mark, b
 
 void CDocumentationView::AddHits(const QVector<CManualHit>& hits)
 {
-    static const QIcon functionIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    static const QIcon pageIcon = style()->standardIcon(QStyle::SP_FileDialogContentsView);
     m_filling = true;
     m_results->setUpdatesEnabled(false);
     m_results->setSortingEnabled(false);
     for (const CManualHit& hit : hits) {
         auto* item = new QTreeWidgetItem(m_results, {hit.title, hit.fileName});
-        item->setIcon(TopicColumn, hit.function ? functionIcon : pageIcon);
+        item->setIcon(TopicColumn, hit.function ? m_functionIcon : m_pageIcon);
         // A function entry of that name wins over a page of that title.
         const QTreeWidgetItem* marked = m_results->currentItem();
         const bool markedFunction = marked && ManualNames::IsFunctionEntry(marked->text(FileColumn));

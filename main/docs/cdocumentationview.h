@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QStringList>
 #include <QUrl>
 #include <QVector>
@@ -77,6 +78,8 @@ private:
     QCheckBox* m_functionsOnly = nullptr;
     QCheckBox* m_titlesOnly = nullptr;
     QTreeWidget* m_results = nullptr;
+    QIcon m_functionIcon;
+    QIcon m_pageIcon;
     QAction* m_backAction = nullptr;
     QAction* m_forwardAction = nullptr;
     CManualSearch m_search;
