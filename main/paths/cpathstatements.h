@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+// The statements the search-path dialog sends, and the folder listing of
+// "Add with Subfolders".
+class CPathStatements {
+public:
+    // Asks the session to refill the search-path list.
+    static std::string ListRequest() { return "path;###"; }
+
+    // "addpath('a','b');###" and "rmpath('a','b');###": one quoted argument
+    // per folder, so a folder holding the path separator stays whole. The
+    // ";###" end makes the session refresh the list once the statement ran.
+    // Empty when folders is empty.
+    static std::string AddPath(const std::vector<std::string>& folders);
+    static std::string RemovePath(const std::vector<std::string>& folders);
+
+    // The folders that can stand in a statement (no line break or NUL).
+    static std::vector<std::string> Quotable(const std::vector<std::string>& folders);
+
+    // root first, then every folder below it, depth first in name order.
+    // Links to folders are listed but not followed, so a link loop ends.
+    static std::vector<std::string> FolderTree(const QString& root);
+};
