@@ -52,6 +52,9 @@ CListDialog::CListDialog(ISessionCommands& commands, CSessionEvents& events, con
     connect(&events, &CSessionEvents::connectionChanged, this, [this](bool connected) {
         m_connected = connected;
         UpdateEnabling();
+        // A new session has a list of its own.
+        if (connected && isVisible())
+            Refresh();
     });
 }
 
@@ -84,6 +87,17 @@ void CListDialog::FinishButtons()
 void CListDialog::Refresh()
 {
     m_commands.QueueCommand(m_listRequest, false);
+}
+
+void CListDialog::Open()
+{
+    if (!isVisible()) {
+        show();
+    } else {
+        Refresh();
+        raise();
+    }
+    activateWindow();
 }
 
 void CListDialog::ShowPlaceholder(const QString& text, int column)

@@ -32,6 +32,8 @@ public:
 
     // Asks the session for the list again; the dialog stays open.
     void Refresh();
+    // Shows the dialog, or refreshes and raises it when it is shown already.
+    void Open();
 
 protected:
     CListDialog(ISessionCommands& commands, CSessionEvents& events, const QString& title,

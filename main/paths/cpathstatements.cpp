@@ -22,8 +22,8 @@ std::string Call(const char* function, const std::vector<std::string>& folders)
 
 void AppendBelow(const QString& folder, std::vector<std::string>& out)
 {
-    const QFileInfoList children =
-        QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    // Hidden folders (".git") hold a tool's files, never functions to call.
+    const QFileInfoList children = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& child : children) {
         out.push_back(QDir::cleanPath(child.absoluteFilePath()).toStdString());
         if (!child.isSymLink())

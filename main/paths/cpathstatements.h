@@ -22,7 +22,8 @@ public:
     // The folders that can stand in a statement (no line break or NUL).
     static std::vector<std::string> Quotable(const std::vector<std::string>& folders);
 
-    // root first, then every folder below it, depth first in name order.
+    // root first, then every folder below it but hidden ones, depth first in
+    // name order.
     // Links to folders are listed but not followed, so a link loop ends.
     static std::vector<std::string> FolderTree(const QString& root);
 };

@@ -76,11 +76,12 @@ TEST(PathsRules, StoredListKeepsEachFolderOnceAndRefusesTheSeparator)
     EXPECT_EQ(stored.Load(), (Strings{"/b", "/c"}));
 }
 
-TEST(PathsRules, FolderTreeEndsAtALinkLoop)
+TEST(PathsRules, FolderTreeEndsAtALinkLoopAndSkipsHiddenFolders)
 {
     QTemporaryDir home;
     const QString root = home.path() + "/t";
     QDir().mkpath(root + "/b/c");
+    QDir().mkpath(root + "/.git/objects");
     QDir().mkpath(root + "/a");
     ASSERT_TRUE(QFile::link(root, root + "/b/loop"));
     const std::string r = root.toStdString();
