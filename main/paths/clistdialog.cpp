@@ -50,10 +50,11 @@ CListDialog::CListDialog(ISessionCommands& commands, CSessionEvents& events, con
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CListDialog::UpdateEnabling);
     connect(&events, &CSessionEvents::connectionChanged, this, [this](bool connected) {
+        const bool reconnected = connected && !m_connected;
         m_connected = connected;
         UpdateEnabling();
         // A new session has a list of its own.
-        if (connected && isVisible())
+        if (reconnected && isVisible())
             Refresh();
     });
 }

@@ -12,7 +12,7 @@
 #include "main/paths/cpackagestatements.h"
 #include "main/paths/cstoredpaths.h"
 #include "platform/octavequote.h"
-#include "liveoctave.h"
+#include "tests/support/csessionharness.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 namespace {
@@ -45,72 +45,96 @@ QStringList Column(QTreeWidget* list, int column)
     return texts;
 }
 
+std::string Lines(const QStringList& texts)
+{
+    return texts.join('\n').toStdString();
+}
+
 class PathsOctave : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(octave.IsConnected()); }
-
-    // Presses Refresh and waits for the refilled list.
-    template <typename ReadySignal>
-    void RefreshAndWait(CListDialog& dialog, ReadySignal ready)
+    void SetUp() override
     {
-        int fills = 0;
-        const QMetaObject::Connection c = QObject::connect(&octave.Events(), ready, &dialog, [&] { ++fills; });
-        Click(dialog, "refresh");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return fills > 0; }, 60000));
-        QObject::disconnect(c);
+        ASSERT_TRUE(m_home.isValid());
+        ASSERT_TRUE(octave.Start());
+    }
+
+    QString Folder() const { return m_home.path(); }
+
+    // Runs a statement silently and waits for what it printed.
+    std::string Ask(const std::string& statement)
+    {
+        std::string answer;
+        bool done = false;
+        octave.RunCollected(statement, [&](bool, const std::string& text) {
+            answer = text;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 60000))
+            ADD_FAILURE() << "no answer to " << statement;
+        return answer;
+    }
+
+    // Presses a button and waits until the statements it queued ran. Nothing
+    // else may be queued meanwhile: after a silent stretch of a statement the
+    // session sends the next one and takes the first one's end for its answer.
+    void Press(QWidget& dialog, const char* button)
+    {
+        Click(dialog, button);
+        EXPECT_TRUE(octave.WaitIdle(60000)) << button;
     }
 
     bool OnPath(const QString& folder)
     {
-        return octave.Ask("disp(any(strcmp(strsplit(path, pathsep), " + OctaveQuoted(folder.toStdString()) + ")))")
+        return Ask("disp(any(strcmp(strsplit(path, pathsep), " + OctaveQuoted(folder.toStdString()) + ")))")
                == "1\n";
     }
 
-    LiveOctave octave;
+    QTemporaryDir m_home;
+    CSessionHarness octave;
 };
 
 TEST_F(PathsOctave, AddAddWithSubfoldersAndRemoveTwoInOneStatement)
 {
-    const QString odd = octave.Folder() + "/with blanks, it's";
-    const QString tree = octave.Folder() + "/tree";
+    const QString odd = Folder() + "/with blanks, it's";
+    const QString tree = Folder() + "/tree";
     for (const QString& f : {odd, tree + "/a", tree + "/b"})
         ASSERT_TRUE(QDir().mkpath(f));
-    const QString stored = octave.Folder() + "/userpaths.dat";
-    COctavePaths dialog(octave, octave.Events(), {octave.Folder(), stored});
+    const QString stored = Folder() + "/userpaths.dat";
+    COctavePaths dialog(octave, octave.Events(), {Folder(), stored});
     QString chosen;
     dialog.SetFolderBrowser([&](QWidget*, const QString&, const QString&) { return chosen; });
     dialog.show();
 
     chosen = odd;
-    Click(dialog, "addFolder");
+    Press(dialog, "addFolder");
     EXPECT_TRUE(OnPath(odd));
     chosen = tree;
-    Click(dialog, "addWithSubfolders");
+    Press(dialog, "addWithSubfolders");
     for (const QString& f : {tree, tree + "/a", tree + "/b"})
         EXPECT_TRUE(OnPath(f)) << f.toStdString();
     // The folder with "," works for this session but cannot be kept.
     EXPECT_EQ(CStoredPaths(stored.toStdString()).Load(),
               (std::vector<std::string>{tree.toStdString(), (tree + "/a").toStdString(), (tree + "/b").toStdString()}));
 
-    RefreshAndWait(dialog, &CSessionEvents::pathListReady);
+    Press(dialog, "refresh");
     const QStringList shown = Column(dialog.List(), 0);
-    EXPECT_EQ(shown.mid(0, 3), (QStringList{tree, tree + "/a", tree + "/b"}));
+    EXPECT_EQ(Lines(shown.mid(0, 3)), Lines({tree, tree + "/a", tree + "/b"}));
     EXPECT_TRUE(shown.contains(odd));
 
     Select(dialog.List(), {odd, tree + "/a"});
-    Click(dialog, "remove");
+    Press(dialog, "remove");
     EXPECT_FALSE(OnPath(odd));
     EXPECT_FALSE(OnPath(tree + "/a"));
     EXPECT_TRUE(OnPath(tree + "/b"));
     EXPECT_EQ(CStoredPaths(stored.toStdString()).Load(),
               (std::vector<std::string>{tree.toStdString(), (tree + "/b").toStdString()}));
-    RefreshAndWait(dialog, &CSessionEvents::pathListReady);
+    Press(dialog, "refresh");
     EXPECT_FALSE(Column(dialog.List(), 0).contains(odd));
 }
 
 TEST_F(PathsOctave, PackageInstalledListedLoadedUnloadedAndUninstalled)
 {
-    const QString home = octave.Folder();
+    const QString home = Folder();
     const std::string prefix = (home + "/pkgs").toStdString();
     // Packages go to a prefix of the test's own, never the system's.
     ASSERT_TRUE(octave.QueueCommand("pkg prefix " + OctaveQuoted(prefix) + " " + OctaveQuoted(prefix)
@@ -119,11 +143,9 @@ TEST_F(PathsOctave, PackageInstalledListedLoadedUnloadedAndUninstalled)
                                         + ";",
                                     false));
     COctavePackages dialog(octave, octave.Events());
-    int fills = 0;
-    QObject::connect(&octave.Events(), &CSessionEvents::packageListReady, &dialog, [&] { ++fills; });
     dialog.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fills > 0; }, 60000));
-    EXPECT_EQ(Column(dialog.List(), 2), QStringList{"No packages installed."});
+    ASSERT_TRUE(octave.WaitIdle(60000));
+    EXPECT_EQ(Lines(Column(dialog.List(), 2)), "No packages installed.");
 
     const QString src = home + "/src it's/kpkg";
     ASSERT_TRUE(QDir().mkpath(src + "/inst"));
@@ -136,42 +158,42 @@ TEST_F(PathsOctave, PackageInstalledListedLoadedUnloadedAndUninstalled)
                                 "Title: Test package\nDescription: A package for the dialog tests.\n"
                                 "Depends: octave (>= 4.0.0)\nCategories: Testing\nLicense: GPLv3+\n");
     write(src + "/COPYING", "GPLv3+\n");
-    write(src + "/inst/kpkgfun.m", "function y = kpkgfun(x)\n  y = 2 * x;\nend\n");
+    write(src + "/inst/kpkgfun.m", "## y = kpkgfun (x): twice x.\nfunction y = kpkgfun(x)\n  y = 2 * x;\nend\n");
     const QString tarball = home + "/src it's/kpkg-1.2.3.tar.gz";
     ASSERT_EQ(QProcess::execute("tar", {"czf", tarball, "-C", home + "/src it's", "kpkg"}), 0);
 
     dialog.SetFileBrowser([&](QWidget*) { return tarball; });
-    Click(dialog, "install");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return octave.Ask("disp(numel(pkg('list')))") == "1\n"; }, 60000));
-    RefreshAndWait(dialog, &CSessionEvents::packageListReady);
+    Press(dialog, "install");
+    Press(dialog, "refresh");
     const QStringList row{"kpkg", "1.2.3", "A package for the dialog tests.", "Not loaded"};
     ASSERT_EQ(dialog.List()->topLevelItemCount(), 1);
     for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(c), row[c]);
+        EXPECT_EQ(dialog.List()->topLevelItem(0)->text(c).toStdString(), row[c].toStdString());
 
     const auto statusAfter = [&](const char* button) {
         Select(dialog.List(), {"kpkg"});
-        Click(dialog, button);
-        RefreshAndWait(dialog, &CSessionEvents::packageListReady);
-        return dialog.List()->topLevelItem(0)->text(3);
+        Press(dialog, button);
+        Press(dialog, "refresh");
+        return dialog.List()->topLevelItem(0)->text(3).toStdString();
     };
     EXPECT_EQ(statusAfter("load"), "Loaded");
-    EXPECT_EQ(octave.Ask("disp(kpkgfun(4))"), "8\n");
+    EXPECT_EQ(Ask("disp(kpkgfun(4))"), "8\n");
     EXPECT_EQ(statusAfter("unload"), "Not loaded");
     EXPECT_EQ(statusAfter("loadAll"), "Loaded");
 
     kestrunetest::ModalAnswerer answerer(QMessageBox::Yes);
-    RefreshAndWait(dialog, &CSessionEvents::packageListReady);
+    Press(dialog, "refresh");
     Select(dialog.List(), {"kpkg"});
-    Click(dialog, "uninstall");
+    Press(dialog, "uninstall");
     EXPECT_EQ(answerer.texts, QStringList{"Do you want to uninstall 'kpkg' package?"});
-    RefreshAndWait(dialog, &CSessionEvents::packageListReady);
-    EXPECT_EQ(Column(dialog.List(), 2), QStringList{"No packages installed."});
+    Press(dialog, "refresh");
+    EXPECT_EQ(Lines(Column(dialog.List(), 2)), "No packages installed.");
     EXPECT_FALSE(QDir(QString::fromStdString(prefix + "/kpkg-1.2.3")).exists());
 
     // The local form, used when the interpreter may not write the system folders.
     ASSERT_TRUE(octave.QueueCommand(CPackageStatements::Install(tarball.toStdString(), false), true));
-    EXPECT_EQ(octave.Ask("disp(pkg('list'){1}.version)"), "1.2.3\n");
+    ASSERT_TRUE(octave.WaitIdle(60000));
+    EXPECT_EQ(Ask("disp(pkg('list'){1}.version)"), "1.2.3\n");
 }
 
 }  // namespace
