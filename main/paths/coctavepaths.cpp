@@ -52,10 +52,11 @@ void COctavePaths::AddFolder(bool withSubfolders)
 
 void COctavePaths::AddFolders(const std::vector<std::string>& chosen)
 {
-    const std::vector<std::string> folders = CPathStatements::Quotable(chosen);
+    const std::vector<std::string> folders = CPathStatements::Usable(chosen);
     QStringList problems;
     if (folders.size() != chosen.size())
-        problems << QStringLiteral("Folders whose names hold a line break cannot be added.");
+        problems << QStringLiteral("Folders whose names hold a line break or \":\" cannot be on Octave's search "
+                                   "path and were left out.");
     std::vector<std::string> notKept;
     if (!CStoredPaths(m_settings.userPathsFile.toStdString()).Append(folders, &notKept))
         problems << QStringLiteral("The list of added folders could not be saved to %1.").arg(m_settings.userPathsFile);
@@ -73,7 +74,7 @@ void COctavePaths::Remove()
     std::vector<std::string> folders;
     for (const QTreeWidgetItem* row : SelectedNamedRows())
         folders.push_back(row->text(0).toStdString());
-    folders = CPathStatements::Quotable(folders);
+    folders = CPathStatements::Usable(folders);
     if (folders.empty())
         return;
     SetNote(CStoredPaths(m_settings.userPathsFile.toStdString()).Remove(folders)

@@ -43,12 +43,12 @@ std::string CPathStatements::RemovePath(const std::vector<std::string>& folders)
     return Call("rmpath", folders);
 }
 
-std::vector<std::string> CPathStatements::Quotable(const std::vector<std::string>& folders)
+std::vector<std::string> CPathStatements::Usable(const std::vector<std::string>& folders)
 {
     std::vector<std::string> kept;
     std::string literal;
     for (const std::string& folder : folders)
-        if (OctaveQuote(folder, literal))
+        if (folder.find(':') == std::string::npos && OctaveQuote(folder, literal))
             kept.push_back(folder);
     return kept;
 }

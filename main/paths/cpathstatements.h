@@ -19,8 +19,10 @@ public:
     static std::string AddPath(const std::vector<std::string>& folders);
     static std::string RemovePath(const std::vector<std::string>& folders);
 
-    // The folders that can stand in a statement (no line break or NUL).
-    static std::vector<std::string> Quotable(const std::vector<std::string>& folders);
+    // The folders that can be on the interpreter's search path: no line
+    // break or NUL (the statement would break) and no path separator ":"
+    // (the interpreter splits every argument of addpath there).
+    static std::vector<std::string> Usable(const std::vector<std::string>& folders);
 
     // root first, then every folder below it but hidden ones, depth first in
     // name order.

@@ -76,7 +76,7 @@ TEST(PathsRules, StoredListKeepsEachFolderOnceAndRefusesTheSeparator)
     EXPECT_EQ(stored.Load(), (Strings{"/b", "/c"}));
 }
 
-TEST(PathsRules, FolderTreeEndsAtALinkLoopAndSkipsHiddenFolders)
+TEST(PathsRules, FolderTreeEndsAtALinkLoopAndSkipsHiddenFoldersAndUnusableNames)
 {
     QTemporaryDir home;
     const QString root = home.path() + "/t";
@@ -86,6 +86,7 @@ TEST(PathsRules, FolderTreeEndsAtALinkLoopAndSkipsHiddenFolders)
     ASSERT_TRUE(QFile::link(root, root + "/b/loop"));
     const std::string r = root.toStdString();
     EXPECT_EQ(CPathStatements::FolderTree(root), (Strings{r, r + "/a", r + "/b", r + "/b/c", r + "/b/loop"}));
+    EXPECT_EQ(CPathStatements::Usable({r, "/x:y", "/a\nb"}), Strings{r});
 }
 
 TEST(PackagesRules, NamelessRowsDisableThePackageButtonsAndEachSelectedPackageGetsItsStatement)
