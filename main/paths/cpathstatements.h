@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+// The statements the search-path dialog sends, and the folder listing of
+// "Add with Subfolders".
+class CPathStatements {
+public:
+    // Asks the session to refill the search-path list.
+    static std::string ListRequest() { return "path;###"; }
+
+    // "addpath('a','b');###" and "rmpath('a','b');###": one quoted argument
+    // per folder, so a folder holding the path separator stays whole. The
+    // ";###" end makes the session refresh the list once the statement ran.
+    // Empty when folders is empty.
+    static std::string AddPath(const std::vector<std::string>& folders);
+    static std::string RemovePath(const std::vector<std::string>& folders);
+
+    // The folders that can be on the interpreter's search path: no line
+    // break or NUL (the statement would break) and no path separator ":"
+    // (the interpreter splits every argument of addpath there).
+    static std::vector<std::string> Usable(const std::vector<std::string>& folders);
+
+    // root first, then every folder below it but hidden ones, depth first in
+    // name order.
+    // Links to folders are listed but not followed, so a link loop ends.
+    static std::vector<std::string> FolderTree(const QString& root);
+};
