@@ -19,24 +19,24 @@ void CProfileNavigation::Descend(const std::string& key, const std::string& desc
     m_trail.push_back(description);
 }
 
+bool CProfileNavigation::Step(std::deque<std::string>& from, std::deque<std::string>& to)
+{
+    if (from.empty())
+        return false;
+    to.push_front(m_current);
+    m_current = from.front();
+    from.pop_front();
+    return true;
+}
+
 bool CProfileNavigation::Back()
 {
-    if (m_back.empty())
-        return false;
-    m_forward.push_front(m_current);
-    m_current = m_back.front();
-    m_back.pop_front();
-    return true;
+    return Step(m_back, m_forward);
 }
 
 bool CProfileNavigation::Forward()
 {
-    if (m_forward.empty())
-        return false;
-    m_back.push_front(m_current);
-    m_current = m_forward.front();
-    m_forward.pop_front();
-    return true;
+    return Step(m_forward, m_back);
 }
 
 std::string CProfileNavigation::LevelPrefix() const

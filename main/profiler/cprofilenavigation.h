@@ -35,6 +35,9 @@ public:
     std::string LevelPrefix() const;
 
 private:
+    // Moves the current key to the head of to and takes the head of from.
+    bool Step(std::deque<std::string>& from, std::deque<std::string>& to);
+
     std::string m_current;
     std::deque<std::string> m_back;
     std::deque<std::string> m_forward;
