@@ -1,0 +1,196 @@
+// The profiler pane on the offscreen platform with a recording session:
+// toolbar rules, the code box, and links clicked in the real page.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QWebEnginePage>
+
+#include <fstream>
+#include <memory>
+
+#include "controls/cwebview.h"
+#include "main/profiler/cprofileview.h"
+#include "main/session/csessionevents.h"
+#include "main/session/isessioncommands.h"
+
+namespace {
+
+// Records what the pane sends; status requests are answered like the
+// interpreter would, from the statements seen so far.
+class RecordingCommands : public ISessionCommands {
+public:
+    std::vector<std::string> sent;  // "+" echoed, "-" silent, "c" collected
+    bool on = false;
+    QTemporaryDir folder;
+
+    bool QueueCommand(const std::string& text, bool echo) override
+    {
+        sent.push_back((echo ? "+" : "-") + text);
+        if (text == "profile on;###" || text == "profile resume;###")
+            on = true;
+        if (text == "profile off;###")
+            on = false;
+        return true;
+    }
+    bool RunCollected(const std::string& statement, CollectedAnswer done) override
+    {
+        sent.push_back("c" + statement.substr(0, 40));
+        const std::string answer = on ? "    ProfilerStatus = on\n" : "    ProfilerStatus = off\n";
+        QMetaObject::invokeMethod(qApp, [done, answer] { done(true, answer); }, Qt::QueuedConnection);
+        return true;
+    }
+    bool IsConnected() const override { return true; }
+    bool IsDebugMode() const override { return false; }
+    void RequestWorkspaceRefresh() override {}
+    std::string AnswerFolder() const override { return folder.path().toStdString(); }
+};
+
+const char* const kDump = "<|><#>.FunctionTable(1)<|>outer<#>.FunctionTable(2)<|>binary <<#>"
+                          ".FunctionTable(3)<|>leaf<#>.FunctionTable(4)<|>zed<#>"
+                          ".Hierarchical(1)<|>1<|>0.5<|>2.5<|>1<|>1<#>"
+                          ".Hierarchical(1).Children<|>2<|>1<|>2<|>4<|>1<#>"
+                          ".Hierarchical(1).Children.Children<|>3<|>1<|>1<|>2<|>0<#>"
+                          ".Hierarchical(2)<|>4<|>0.1<|>0.1<|>9<|>0<#>";
+
+class ProfilerView : public ::testing::Test {
+protected:
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const CProfileNode& row : view.Rows())
+            names.push_back(row.functionName);
+        return names;
+    }
+    QAction* Action(const char* text) const
+    {
+        for (QAction* action : view.ToolBar()->actions())
+            if (action->text() == QLatin1String(text))
+                return action;
+        return nullptr;
+    }
+    std::vector<bool> Enabled() const
+    {
+        std::vector<bool> states;
+        for (const char* name : {"Start", "Stop", "Resume", "Clear", "Back", "Forward", "Home"})
+            states.push_back(Action(name)->isEnabled());
+        return states;
+    }
+    void LoadDump()
+    {
+        QSignalSpy loaded(view.Browser(), &QWebEngineView::loadFinished);
+        std::ofstream(view.DataPath()) << kDump;
+        events.ProfilerFileReady();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 10000));
+    }
+    // Clicks the first link of the page that selector finds and waits until
+    // the page the pane shows next has loaded.
+    void Click(const QString& selector)
+    {
+        QSignalSpy loaded(view.Browser(), &QWebEngineView::loadFinished);
+        auto found = std::make_shared<int>(-1);
+        view.Browser()->page()->runJavaScript(
+            QStringLiteral("(function(){var a=document.querySelector('%1'); if(!a) return false; "
+                           "a.click(); return true;})()")
+                .arg(selector),
+            [found](const QVariant& result) { *found = result.toBool(); });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return *found != -1; }, 10000));
+        ASSERT_EQ(*found, 1) << selector.toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 10000)) << selector.toStdString();
+    }
+
+    RecordingCommands commands;
+    CSessionEvents events;
+    CProfileView view{commands, events};
+};
+
+}  // namespace
+
+TEST_F(ProfilerView, StartStopAndTheToolbarRules)
+{
+    // Nothing loaded: only Start (and the code box).
+    EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, false, false, false, false, false}));
+    view.OnProfileStart();
+    EXPECT_EQ(commands.sent, (std::vector<std::string>{"-profile on;###", "cGetProfStatus();"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.ProfilerOn(); }, 2000));
+    EXPECT_EQ(Enabled(), (std::vector<bool>{false, true, false, false, false, false, false}));
+    EXPECT_TRUE(view.CodeBox()->isEnabled());
+
+    commands.sent.clear();
+    view.OnProfileStop();
+    ASSERT_EQ(commands.sent.size(), 4u);
+    EXPECT_EQ(commands.sent[0], "-profile off;###");
+    EXPECT_EQ(commands.sent[2].substr(0, 24), "cfunction fn_structdisp(");
+    EXPECT_NE(commands.sent[3].find("__ProfilingFileReady__"), std::string::npos);
+    QFile page(CWebView::PrivatePageUrl(QStringLiteral("Kestrune_Prof.html")).toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("Loading... Please wait"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.ProfilerOn(); }, 2000));
+    EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, true, true, false, false, false}));
+
+    view.OnProfileClear();
+    view.OnProfileResume();
+    EXPECT_EQ(commands.sent.back(), "cGetProfStatus();");
+    EXPECT_EQ(commands.sent[commands.sent.size() - 3], "-profile clear;###");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.ProfilerOn(); }, 2000));
+    EXPECT_EQ(Enabled(), (std::vector<bool>{false, true, false, false, false, false, false}));
+}
+
+TEST_F(ProfilerView, CodeBoxRunsItsCodeAndRemembersItOnce)
+{
+    QLineEdit* edit = view.CodeBox()->lineEdit();
+    QTest::keyClicks(edit, QStringLiteral("x=svd(1)"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(commands.sent[2], "+x=svd(1)");
+    EXPECT_NE(commands.sent[3].find("__FunctioProfilingEnd__"), std::string::npos);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.ProfilerOn(); }, 2000));
+    // The run stops itself: no Stop button meanwhile.
+    EXPECT_FALSE(Action("Stop")->isEnabled());
+    events.ProfilerFunctionProfilingEnded();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.ProfilerOn(); }, 2000));
+
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("X=SVD(1)"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("a=1"));
+    view.OnProfileStart();
+    ASSERT_EQ(view.CodeBox()->count(), 2);
+    EXPECT_EQ(view.CodeBox()->itemText(0), QStringLiteral("a=1"));
+    EXPECT_EQ(view.CodeBox()->itemText(1), QStringLiteral("x=svd(1)"));
+}
+
+TEST_F(ProfilerView, LinksInThePageDescendSortAndGoBack)
+{
+    LoadDump();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(view.DataPath())));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"outer", "zed"}));
+
+    Click(QStringLiteral("a[href=sortby_calls]"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"zed", "outer"}));
+
+    Click(QStringLiteral("a[href^=function_1]"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"binary <"}));
+    Click(QStringLiteral("a[href^=function_2]"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"leaf"}));
+    EXPECT_EQ(view.Navigation().Trail(),
+              (std::vector<std::string>{"outer: 1 calls, 0.5 self, 2.5 total", "binary <: 4 calls, 1 self, 2 total"}));
+    // The browser stayed on the report: its own navigation was cancelled.
+    EXPECT_TRUE(view.Browser()->url().toString().endsWith(QStringLiteral("Kestrune_Prof.html")));
+
+    // The ancestor link goes back one level; Forward and Home from the toolbar.
+    Click(QStringLiteral("a[href=backfunction_1]"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"binary <"}));
+    EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, false, false, true, true, true}));
+    Action("Forward")->trigger();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"leaf"}));
+    Action("Home")->trigger();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"outer", "zed"}));
+    EXPECT_TRUE(view.Navigation().CurrentKey().empty());
+}
