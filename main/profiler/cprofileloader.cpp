@@ -1,44 +1,73 @@
 #include "main/profiler/cprofileloader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
+#include <string_view>
 #include <vector>
 
-#include "common/splitlist.h"
 
 namespace {
 
 bool ReadJoinedLines(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
         return false;
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    all.erase(std::remove_if(all.begin(), all.end(), [](char c) { return c == '\n' || c == '\r'; }), all.end());
-    text.swap(all);
-    return true;
+    std::string all;
+    char buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        const char* end = buffer + got;
+        for (const char* from = buffer; from < end;) {
+            const char* line = std::find_if(from, end, [](char c) { return c == '\n' || c == '\r'; });
+            all.append(from, line);
+            from = line == end ? end : line + 1;
+        }
+    }
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (ok)
+        text.swap(all);
+    return ok;
 }
 
-std::string WithCommas(std::string time)
+// Splits a record at "<|>" into at most six fields (the sixth keeps the
+// rest); returns how many there are.
+std::size_t SplitFields(std::string_view record, std::string_view* fields)
 {
+    std::size_t n = 0;
+    std::size_t start = 0;
+    while (n < 5) {
+        const std::size_t hit = record.find("<|>", start);
+        if (hit == std::string_view::npos)
+            break;
+        fields[n++] = record.substr(start, hit - start);
+        start = hit + 3;
+    }
+    fields[n++] = record.substr(start);
+    return n;
+}
+
+std::string WithCommas(std::string_view stored)
+{
+    std::string time(stored);
     std::replace(time.begin(), time.end(), '.', ',');
     return time;
 }
 
 // The number between the first "(" and the last ")"; position + 1 when the
 // path has none (a table of one entry adds no "(k)").
-std::string TableIndex(const std::string& path, std::size_t position)
+std::string TableIndex(std::string_view path, std::size_t position)
 {
     const std::size_t open = path.find('(');
     const std::size_t close = path.rfind(')');
     if (open == std::string::npos || close == std::string::npos || close <= open)
         return std::to_string(position + 1);
-    return path.substr(open + 1, close - open - 1);
+    return std::string(path.substr(open + 1, close - open - 1));
 }
 
 }  // namespace
@@ -51,9 +80,6 @@ CHierarchicalNode CProfileLoader::RootValue()
 CProfileLoader::Tree CProfileLoader::Parse(const std::string& data, CProfileNodes& functionTable)
 {
     functionTable.clear();
-    std::vector<std::string> records;
-    SplitList(data, "<#>", records, true);
-
     Tree root(RootValue());
     Tree last = root;
     Tree parent = root;
@@ -61,32 +87,38 @@ CProfileLoader::Tree CProfileLoader::Parse(const std::string& data, CProfileNode
     // Nodes below a skipped node are skipped too: attached elsewhere they
     // would show under the wrong caller.
     int skipBelow = INT_MAX;
-    std::vector<std::string> fields;
-    for (const std::string& record : records) {
-        fields.clear();
-        SplitList(record, "<|>", fields, true);
-        if (fields.empty())
-            continue;
-        const std::string& path = fields[0];
-        if (path.find("FunctionTable") != std::string::npos) {
-            if (fields.size() < 2)
+    const std::string_view all(data);
+    std::string_view fields[6];
+    for (std::size_t start = 0; start < all.size();) {
+        std::size_t end = all.find("<#>", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view record = all.substr(start, end - start);
+        start = end + 3;
+        const std::size_t count = SplitFields(record, fields);
+        const std::string_view path = fields[0];
+        if (path.find("FunctionTable") != std::string_view::npos) {
+            if (count < 2)
                 continue;
             CProfileNode entry;
             entry.index = TableIndex(path, functionTable.size());
             entry.functionName = fields[1];
             functionTable.push_back(std::move(entry));
-        } else if (path.find("Hierarchical") != std::string::npos) {
+        } else if (path.find("Hierarchical") != std::string_view::npos) {
             const int depth = static_cast<int>(std::count(path.begin(), path.end(), '.'));
             if (depth > skipBelow)
                 continue;
             skipBelow = INT_MAX;
-            const long n = fields.size() >= 6 ? std::strtol(fields[1].c_str(), nullptr, 10) : 0;
+            long n = 0;
+            if (count >= 6)
+                std::from_chars(fields[1].data(), fields[1].data() + fields[1].size(), n);
             if (n < 1 || static_cast<std::size_t>(n) > functionTable.size()) {
                 skipBelow = depth;
                 continue;
             }
-            CHierarchicalNode value{fields[1], functionTable[static_cast<std::size_t>(n - 1)].functionName,
-                                    WithCommas(fields[2]), WithCommas(fields[3]), fields[4], fields[5]};
+            CHierarchicalNode value{std::string(fields[1]), functionTable[static_cast<std::size_t>(n - 1)].functionName,
+                                    WithCommas(fields[2]), WithCommas(fields[3]), std::string(fields[4]),
+                                    std::string(fields[5])};
             if (depth > currentDepth) {
                 last = last.AddChild(std::move(value));
                 parent = last.Parent();
@@ -103,17 +135,28 @@ CProfileLoader::Tree CProfileLoader::Parse(const std::string& data, CProfileNode
 
 void CProfileLoader::WriteHierarchy(int depth, std::ostream& out, const Tree& node)
 {
+    // The ancestors' indexes from the top down, each followed by ",".
     std::string prefix;
-    for (Tree up = node.Parent(); !node.IsRoot() && up.Value().index != "0"; up = up.Parent()) {
-        prefix.insert(0, up.Value().index + ",");
-        if (up.IsRoot())
-            break;
+    if (!node.IsRoot()) {
+        for (Tree up = node.Parent(); up.Value().index != "0"; up = up.Parent()) {
+            prefix.insert(0, up.Value().index + ",");
+            if (up.IsRoot())
+                break;
+        }
     }
+    WriteNode(depth, out, node, prefix);
+}
+
+void CProfileLoader::WriteNode(int depth, std::ostream& out, const Tree& node, const std::string& prefix)
+{
     const CHierarchicalNode& v = node.Value();
     out << prefix << v.index << "<|>" << v.functionName << "<|>" << v.selfTime << "<|>" << v.totalTime << "<|>"
         << v.numCalls << "<|>" << v.childCount << "<#>";
+    if (node.ChildCount() == 0)
+        return;
+    const std::string childPrefix = v.index == "0" ? prefix : prefix + v.index + ",";
     for (std::size_t i = 0; i < node.ChildCount(); ++i)
-        WriteHierarchy(depth + 1, out, node.Child(i));
+        WriteNode(depth + 1, out, node.Child(i), childPrefix);
 }
 
 bool CProfileLoader::Load(const std::string& dataPath, const std::string& cleanPath, CProfileNodes& functionTable,

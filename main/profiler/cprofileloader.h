@@ -37,4 +37,8 @@ public:
 
     // The root's value: {"0", "Root", "0", "0", "", "0"}.
     static CHierarchicalNode RootValue();
+
+private:
+    // WriteHierarchy with the node path prefix of node already known.
+    static void WriteNode(int depth, std::ostream& out, const Tree& node, const std::string& prefix);
 };
