@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
@@ -35,7 +36,9 @@ CProfileView::CProfileView(ISessionCommands& commands, CSessionEvents& events, Q
     m_code->setFixedWidth(200);
     m_code->setToolTip(tr("Run this code"));
     m_toolBar->addWidget(m_code);
-    connect(m_code->lineEdit(), &QLineEdit::returnPressed, this, &CProfileView::OnProfileStart);
+    // Enter runs the code. Taken here: the line edit's returnPressed comes
+    // twice, once more when the combo box hands the ignored key back to it.
+    m_code->lineEdit()->installEventFilter(this);
     m_stop = AddAction(QStyle::SP_MediaStop, tr("Stop profiling"), tr("Stop"), &CProfileView::OnProfileStop);
     m_resume = AddAction(QStyle::SP_MediaSeekForward, tr("Restart profiling"), tr("Resume"),
                          &CProfileView::OnProfileResume);
@@ -70,6 +73,18 @@ CProfileView::CProfileView(ISessionCommands& commands, CSessionEvents& events, Q
                              QString::fromStdString(CProfileReport::StyleSheet()));
     ShowPage(CProfileReport::HelpPage());
     UpdateActions();
+}
+
+bool CProfileView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_code->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OnProfileStart();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QAction* CProfileView::AddAction(QStyle::StandardPixmap icon, const QString& tip, const QString& text,

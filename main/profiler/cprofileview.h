@@ -61,6 +61,9 @@ public:
     QComboBox* CodeBox() const { return m_code; }
     QToolBar* ToolBar() const { return m_toolBar; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // A page (help, loading or report) was written and the browser sent to it.
     void pageShown();

@@ -18,6 +18,7 @@
 #include "controls/cwebview.h"
 #include "main/profiler/cprofileview.h"
 #include "main/session/csessionevents.h"
+#include "profilerpage.h"
 #include "main/session/isessioncommands.h"
 
 namespace {
@@ -84,26 +85,10 @@ protected:
     }
     void LoadDump()
     {
-        QSignalSpy loaded(view.Browser(), &QWebEngineView::loadFinished);
         std::ofstream(view.DataPath()) << kDump;
-        events.ProfilerFileReady();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 10000));
+        profilertest::WaitForNextPage(view, [&] { events.ProfilerFileReady(); });
     }
-    // Clicks the first link of the page that selector finds and waits until
-    // the page the pane shows next has loaded.
-    void Click(const QString& selector)
-    {
-        QSignalSpy loaded(view.Browser(), &QWebEngineView::loadFinished);
-        auto found = std::make_shared<int>(-1);
-        view.Browser()->page()->runJavaScript(
-            QStringLiteral("(function(){var a=document.querySelector('%1'); if(!a) return false; "
-                           "a.click(); return true;})()")
-                .arg(selector),
-            [found](const QVariant& result) { *found = result.toBool(); });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return *found != -1; }, 10000));
-        ASSERT_EQ(*found, 1) << selector.toStdString();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 10000)) << selector.toStdString();
-    }
+    void Click(const QString& selector) { profilertest::Click(view, selector); }
 
     RecordingCommands commands;
     CSessionEvents events;
@@ -147,6 +132,7 @@ TEST_F(ProfilerView, CodeBoxRunsItsCodeAndRemembersItOnce)
     QLineEdit* edit = view.CodeBox()->lineEdit();
     QTest::keyClicks(edit, QStringLiteral("x=svd(1)"));
     QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(commands.sent.size(), 4u) << ::testing::PrintToString(commands.sent);
     EXPECT_EQ(commands.sent[2], "+x=svd(1)");
     EXPECT_NE(commands.sent[3].find("__FunctioProfilingEnd__"), std::string::npos);
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.ProfilerOn(); }, 2000));
@@ -188,7 +174,7 @@ TEST_F(ProfilerView, LinksInThePageDescendSortAndGoBack)
     Click(QStringLiteral("a[href=backfunction_1]"));
     EXPECT_EQ(Names(), (std::vector<std::string>{"binary <"}));
     EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, false, false, true, true, true}));
-    Action("Forward")->trigger();
+    profilertest::WaitForNextPage(view, [&] { Action("Forward")->trigger(); });
     EXPECT_EQ(Names(), (std::vector<std::string>{"leaf"}));
     Action("Home")->trigger();
     EXPECT_EQ(Names(), (std::vector<std::string>{"outer", "zed"}));
