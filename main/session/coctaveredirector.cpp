@@ -304,8 +304,10 @@ void COctaveRedirector::SenderThreadProc()
         CSessionRequest request;
         if (!m_requests.DequeueWait(request, std::chrono::milliseconds(100)))
             continue;
+        m_inHand.store(true);
         const bool goOn = ProcessRequest(request);
         m_requestsDone.fetch_add(1);
+        m_inHand.store(false);
         if (!goOn)
             break;
     }

@@ -93,6 +93,12 @@ public:
     CEvent& IdleEvent() { return m_idle; }
     // The last output ended with a prompt (or nothing was asked since).
     bool AtPrompt() const { return m_promptSeen.IsSet(); }
+    // No request waits or is in hand, the last one got its prompt and the
+    // workspace's own statement is done.
+    bool SenderIdle() const
+    {
+        return !m_inHand.load() && m_requests.IsEmpty() && AtPrompt() && m_ownStatementDone.IsSet();
+    }
 
     // --- What the command window shows, tracked by the session ---------------
     // True when the last text written ends with ">> " or "debug> ".
@@ -203,6 +209,7 @@ private:
     std::mutex m_senderLock;
 
     std::atomic<unsigned> m_interrupts{0};
+    std::atomic<bool> m_inHand{false};
     std::atomic<bool> m_busy{false};
     std::atomic<unsigned> m_requestsDone{0};
     std::atomic<bool> m_debugMode{false};
