@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QWebEnginePage>
@@ -20,79 +17,31 @@
 #include "controls/cwebview.h"
 #include "main/profiler/cprofilereport.h"
 #include "main/profiler/cprofileview.h"
-#include "main/session/coctaveredirector.h"
-#include "main/session/csessionevents.h"
 #include "profilerpage.h"
 #include "main/session/cstartupconfig.h"
-#include "main/session/isessioncommands.h"
+#include "tests/support/csessionharness.h"
 
 namespace {
-
-// A real interpreter behind the pane's session interface.
-class LiveSession : public ISessionCommands {
-public:
-    LiveSession()
-    {
-        CSessionOptions options;
-        options.tempFolder = m_answers.path().toStdString();
-        m_session.SetOptions(options);
-    }
-    ~LiveSession() override
-    {
-        m_session.StopSender();
-        m_session.EndChild(3000);
-        m_session.Close();
-    }
-    bool Start()
-    {
-        if (!m_session.Open("octave --interactive --no-history -W"))
-            return false;
-        if (!QTest::qWaitFor([&] { return m_session.FirstPromptSeen(); }, 30000))
-            return false;
-        m_session.ConnectedFlag().store(true);
-        m_session.StartSender();
-        // What the start-up defines for the profiler.
-        m_session.QueueCommand(CStartupConfig::ProfileStatusStatement(), false);
-        emit events.connectionChanged(true);
-        return true;
-    }
-    // The printed answer of a statement.
-    std::string Ask(const std::string& statement)
-    {
-        auto answer = std::make_shared<std::pair<bool, std::string>>(false, std::string());
-        RunCollected(statement, [answer](bool, const std::string& text) { *answer = {true, text}; });
-        return QTest::qWaitFor([&] { return answer->first; }, 20000) ? answer->second : "(no answer)";
-    }
-
-    bool QueueCommand(const std::string& text, bool echo) override { return m_session.QueueCommand(text, echo); }
-    bool RunCollected(const std::string& statement, CollectedAnswer done) override
-    {
-        QPointer<QApplication> app(qApp);
-        return m_session.QueueCollected(statement, [done, app](bool ok, std::string answer) {
-            if (app)
-                QMetaObject::invokeMethod(app, [done, ok, answer] { done(ok, answer); }, Qt::QueuedConnection);
-        });
-    }
-    bool IsConnected() const override { return true; }
-    bool IsDebugMode() const override { return false; }
-    void RequestWorkspaceRefresh() override {}
-    std::string AnswerFolder() const override { return m_answers.path().toStdString(); }
-
-    CSessionEvents events;
-
-private:
-    QTemporaryDir m_answers{QDir::tempPath() + QStringLiteral("/prof it's; dir-XXXXXX")};
-    COctaveRedirector m_session{&events};
-};
 
 class ProfilerOctave : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.Start());
-        view = std::make_unique<CProfileView>(session, session.events);
+        // What the start-up defines for the profiler.
+        session.QueueCommand(CStartupConfig::ProfileStatusStatement(), false);
+        emit session.Events().connectionChanged(true);
+        view = std::make_unique<CProfileView>(session, session.Events());
         view->resize(900, 600);
         view->show();
+    }
+
+    // The printed answer of a statement.
+    std::string Ask(const std::string& statement)
+    {
+        auto answer = std::make_shared<std::pair<bool, std::string>>(false, std::string());
+        session.RunCollected(statement, [answer](bool, const std::string& text) { *answer = {true, text}; });
+        return QTest::qWaitFor([&] { return answer->first; }, 20000) ? answer->second : "(no answer)";
     }
 
     std::vector<std::string> Names() const
@@ -129,7 +78,7 @@ protected:
                               [&](const CProfileNode& a, const CProfileNode& b) { return key(a) < key(b); });
     }
 
-    LiveSession session;
+    CSessionHarness session;
     std::unique_ptr<CProfileView> view;
 };
 
@@ -157,7 +106,7 @@ TEST_F(ProfilerOctave, CodeRunEndsByItselfAndShowsTheSummary)
 
     // Clear empties the interpreter's data; Resume switches it on again.
     view->OnProfileClear();
-    EXPECT_EQ(session.Ask("disp(numel(profile('info').FunctionTable))"), "0\n");
+    EXPECT_EQ(Ask("disp(numel(profile('info').FunctionTable))"), "0\n");
     view->OnProfileResume();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->ProfilerOn(); }, 20000));
     EXPECT_TRUE(Action("Stop")->isEnabled());
