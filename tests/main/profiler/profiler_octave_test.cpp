@@ -36,6 +36,13 @@ protected:
         view->show();
     }
 
+    // With KESTRUNE_PROFILER_HOLD_MS set (a run on a real display), the
+    // window stays as it is for that long: time for a screenshot.
+    static void HoldForScreenshot()
+    {
+        if (const int holdMs = qEnvironmentVariableIntValue("KESTRUNE_PROFILER_HOLD_MS"))
+            QTest::qWait(holdMs);
+    }
     // The printed answer of a statement.
     std::string Ask(const std::string& statement)
     {
@@ -101,8 +108,7 @@ TEST_F(ProfilerOctave, CodeRunEndsByItselfAndShowsTheSummary)
     EXPECT_TRUE(Action("Start")->isEnabled() && Action("Resume")->isEnabled() && Action("Clear")->isEnabled());
     EXPECT_FALSE(Action("Stop")->isEnabled());
 
-    if (const int holdMs = qEnvironmentVariableIntValue("KESTRUNE_PROFILER_HOLD_MS"))
-        QTest::qWait(holdMs);  // time for a screenshot of the real window
+    HoldForScreenshot();
 
     // Clear empties the interpreter's data; Resume switches it on again.
     view->OnProfileClear();
@@ -126,6 +132,7 @@ TEST_F(ProfilerOctave, CommandWindowRunDrillsDownSortsAndGoesBack)
     Click(QStringLiteral("a[href^=\"function_\"][href*=\"kprof_outer\"]"));
     EXPECT_TRUE(Shows("svd") && Shows("rand") && Shows("kprof_inner")) << ::testing::PrintToString(Names());
     ASSERT_EQ(view->Navigation().Trail().size(), 1u);
+    HoldForScreenshot();
     EXPECT_EQ(view->Navigation().Trail()[0].rfind("kprof_outer: 4 calls, ", 0), 0u);
     Click(QStringLiteral("a[href^=\"function_\"][href*=\"kprof_inner\"]"));
     EXPECT_TRUE(Shows("ones") && Shows("sum")) << ::testing::PrintToString(Names());
