@@ -126,8 +126,17 @@ TEST_F(ProfilerOctave, CommandWindowRunDrillsDownSortsAndGoesBack)
     view->OnProfileStart();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->ProfilerOn(); }, 20000));
     session.QueueCommand("for k=1:4, z = kprof_outer(40); end", true);
+    // Every page the pane writes, as written.
+    QStringList pages;
+    QObject::connect(view.get(), &CProfileView::pageShown, view.get(), [&] {
+        QFile file(CWebView::PrivatePageUrl(QStringLiteral("Kestrune_Prof.html")).toLocalFile());
+        pages << (file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString());
+    });
     WaitForReport([&] { Action("Stop")->trigger(); });
     ASSERT_TRUE(Shows("kprof_outer")) << ::testing::PrintToString(Names());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("<p>Loading... Please wait</p>")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("<h4>Profile Summary</h4>")));
 
     Click(QStringLiteral("a[href^=\"function_\"][href*=\"kprof_outer\"]"));
     EXPECT_TRUE(Shows("svd") && Shows("rand") && Shows("kprof_inner")) << ::testing::PrintToString(Names());
