@@ -147,6 +147,12 @@ TEST_F(ProfilerOctave, CommandWindowRunDrillsDownSortsAndGoesBack)
     EXPECT_TRUE(Shows("ones") && Shows("sum")) << ::testing::PrintToString(Names());
     EXPECT_EQ(view->Navigation().Trail().size(), 2u);
 
+    // The browser stayed on the report: its own navigation was cancelled.
+    EXPECT_TRUE(view->Browser()->url().path().endsWith(QStringLiteral("/Kestrune_Prof.html")));
+    // The heading's link to the parent level goes back one level.
+    Click(QStringLiteral("a[href=backfunction_1]"));
+    EXPECT_TRUE(Shows("kprof_inner"));
+    profilertest::WaitForNextPage(*view, [&] { Action("Forward")->trigger(); });
     profilertest::WaitForNextPage(*view, [&] { Action("Back")->trigger(); });
     EXPECT_TRUE(Shows("kprof_inner"));
     profilertest::WaitForNextPage(*view, [&] { Action("Forward")->trigger(); });

@@ -1,24 +1,19 @@
 // The profiler pane on the offscreen platform with a recording session:
-// toolbar rules, the code box, and links clicked in the real page.
+// the statements it sends, the toolbar rules and the code box.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QWebEnginePage>
 
-#include <fstream>
-#include <memory>
 
 #include "controls/cwebview.h"
 #include "main/profiler/cprofileview.h"
 #include "main/session/csessionevents.h"
-#include "profilerpage.h"
 #include "main/session/isessioncommands.h"
 
 namespace {
@@ -53,22 +48,8 @@ public:
     std::string AnswerFolder() const override { return folder.path().toStdString(); }
 };
 
-const char* const kDump = "<|><#>.FunctionTable(1)<|>outer<#>.FunctionTable(2)<|>binary <<#>"
-                          ".FunctionTable(3)<|>leaf<#>.FunctionTable(4)<|>zed<#>"
-                          ".Hierarchical(1)<|>1<|>0.5<|>2.5<|>1<|>1<#>"
-                          ".Hierarchical(1).Children<|>2<|>1<|>2<|>4<|>1<#>"
-                          ".Hierarchical(1).Children.Children<|>3<|>1<|>1<|>2<|>0<#>"
-                          ".Hierarchical(2)<|>4<|>0.1<|>0.1<|>9<|>0<#>";
-
 class ProfilerView : public ::testing::Test {
 protected:
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const CProfileNode& row : view.Rows())
-            names.push_back(row.functionName);
-        return names;
-    }
     QAction* Action(const char* text) const
     {
         for (QAction* action : view.ToolBar()->actions())
@@ -83,13 +64,6 @@ protected:
             states.push_back(Action(name)->isEnabled());
         return states;
     }
-    void LoadDump()
-    {
-        std::ofstream(view.DataPath()) << kDump;
-        profilertest::WaitForNextPage(view, [&] { events.ProfilerFileReady(); });
-    }
-    void Click(const QString& selector) { profilertest::Click(view, selector); }
-
     RecordingCommands commands;
     CSessionEvents events;
     CProfileView view{commands, events};
@@ -150,33 +124,4 @@ TEST_F(ProfilerView, CodeBoxRunsItsCodeAndRemembersItOnce)
     ASSERT_EQ(view.CodeBox()->count(), 2);
     EXPECT_EQ(view.CodeBox()->itemText(0), QStringLiteral("a=1"));
     EXPECT_EQ(view.CodeBox()->itemText(1), QStringLiteral("x=svd(1)"));
-}
-
-TEST_F(ProfilerView, LinksInThePageDescendSortAndGoBack)
-{
-    LoadDump();
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(view.DataPath())));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"outer", "zed"}));
-
-    Click(QStringLiteral("a[href=sortby_calls]"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"zed", "outer"}));
-
-    Click(QStringLiteral("a[href^=function_1]"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"binary <"}));
-    Click(QStringLiteral("a[href^=function_2]"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"leaf"}));
-    EXPECT_EQ(view.Navigation().Trail(),
-              (std::vector<std::string>{"outer: 1 calls, 0.5 self, 2.5 total", "binary <: 4 calls, 1 self, 2 total"}));
-    // The browser stayed on the report: its own navigation was cancelled.
-    EXPECT_TRUE(view.Browser()->url().toString().endsWith(QStringLiteral("Kestrune_Prof.html")));
-
-    // The ancestor link goes back one level; Forward and Home from the toolbar.
-    Click(QStringLiteral("a[href=backfunction_1]"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"binary <"}));
-    EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, false, false, true, true, true}));
-    profilertest::WaitForNextPage(view, [&] { Action("Forward")->trigger(); });
-    EXPECT_EQ(Names(), (std::vector<std::string>{"leaf"}));
-    Action("Home")->trigger();
-    EXPECT_EQ(Names(), (std::vector<std::string>{"outer", "zed"}));
-    EXPECT_TRUE(view.Navigation().CurrentKey().empty());
 }
