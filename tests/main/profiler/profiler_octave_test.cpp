@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QWebEnginePage>
@@ -15,7 +16,9 @@
 #include <memory>
 
 #include "controls/cwebview.h"
+#include "main/profiler/cprofileloader.h"
 #include "main/profiler/cprofilereport.h"
+#include "main/profiler/cprofilestatements.h"
 #include "main/profiler/cprofileview.h"
 #include "profilerpage.h"
 #include "main/session/cstartupconfig.h"
@@ -109,6 +112,16 @@ TEST_F(ProfilerOctave, CodeRunEndsByItselfAndShowsTheSummary)
     EXPECT_FALSE(Action("Stop")->isEnabled());
 
     HoldForScreenshot();
+
+    // The dump script writes into a folder whose name would break an
+    // unquoted statement.
+    QTemporaryDir odd(QDir::tempPath() + QStringLiteral("/prof it's; %dir-XXXXXX"));
+    const std::string data = odd.filePath(QStringLiteral("prof_Hierarchical.txt")).toStdString();
+    Ask(CProfileStatements::DumpScript(data));
+    CProfileNodes table;
+    std::string clean;
+    ASSERT_TRUE(CProfileLoader::Load(data, odd.filePath(QStringLiteral("c.txt")).toStdString(), table, clean));
+    EXPECT_NE(clean.find("<|>svd<|>"), std::string::npos);
 
     // Clear empties the interpreter's data; Resume switches it on again.
     view->OnProfileClear();
