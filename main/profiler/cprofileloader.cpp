@@ -4,11 +4,8 @@
 #include <charconv>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string_view>
-#include <vector>
-
 
 namespace {
 
@@ -35,23 +32,6 @@ bool ReadJoinedLines(const std::string& path, std::string& text)
     return ok;
 }
 
-// Splits a record at "<|>" into at most six fields (the sixth keeps the
-// rest); returns how many there are.
-std::size_t SplitFields(std::string_view record, std::string_view* fields)
-{
-    std::size_t n = 0;
-    std::size_t start = 0;
-    while (n < 5) {
-        const std::size_t hit = record.find("<|>", start);
-        if (hit == std::string_view::npos)
-            break;
-        fields[n++] = record.substr(start, hit - start);
-        start = hit + 3;
-    }
-    fields[n++] = record.substr(start);
-    return n;
-}
-
 std::string WithCommas(std::string_view stored)
 {
     std::string time(stored);
@@ -71,6 +51,21 @@ std::string TableIndex(std::string_view path, std::size_t position)
 }
 
 }  // namespace
+
+std::size_t CProfileLoader::SplitRecord(std::string_view record, std::string_view* fields, std::size_t max)
+{
+    std::size_t n = 0;
+    std::size_t start = 0;
+    while (n + 1 < max) {
+        const std::size_t hit = record.find("<|>", start);
+        if (hit == std::string_view::npos)
+            break;
+        fields[n++] = record.substr(start, hit - start);
+        start = hit + 3;
+    }
+    fields[n++] = record.substr(start);
+    return n;
+}
 
 CHierarchicalNode CProfileLoader::RootValue()
 {
@@ -95,7 +90,7 @@ CProfileLoader::Tree CProfileLoader::Parse(const std::string& data, CProfileNode
             end = all.size();
         const std::string_view record = all.substr(start, end - start);
         start = end + 3;
-        const std::size_t count = SplitFields(record, fields);
+        const std::size_t count = SplitRecord(record, fields, 6);
         const std::string_view path = fields[0];
         if (path.find("FunctionTable") != std::string_view::npos) {
             if (count < 2)

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "main/profiler/cprofilenode.h"
 #include "main/profiler/ctree.h"
@@ -34,6 +35,10 @@ public:
 
     // Writes node and, recursively, its children as clean records.
     static void WriteHierarchy(int depth, std::ostream& out, const Tree& node);
+
+    // Splits a record at "<|>" into at most max fields (the last keeps the
+    // rest); returns how many there are.
+    static std::size_t SplitRecord(std::string_view record, std::string_view* fields, std::size_t max);
 
     // The root's value: {"0", "Root", "0", "0", "", "0"}.
     static CHierarchicalNode RootValue();

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "main/profiler/cprofileloader.h"
+
 const char* const CProfileReport::kStyleSheetFile = "Kestrune.css";
 const char* const CProfileReport::kReportFile = "Kestrune_Prof.html";
 
@@ -34,22 +36,6 @@ bool IsOwnHelper(std::string_view name)
                                             "profile",       "GetProfStatus", "DispFunctionProfilingEnd",
                                             "DispProfilingFileReady"};
     return std::find(std::begin(kOwn), std::end(kOwn), name) != std::end(kOwn);
-}
-
-// Splits at sep into at most max pieces (the last holds the rest).
-std::size_t SplitView(std::string_view text, std::string_view sep, std::string_view* out, std::size_t max)
-{
-    std::size_t n = 0;
-    std::size_t start = 0;
-    while (n + 1 < max) {
-        const std::size_t hit = text.find(sep, start);
-        if (hit == std::string_view::npos)
-            break;
-        out[n++] = text.substr(start, hit - start);
-        start = hit + sep.size();
-    }
-    out[n++] = text.substr(start);
-    return n;
 }
 
 long CallsValue(const std::string& calls)
@@ -165,7 +151,7 @@ CProfileNodes CProfileReport::SelectRows(const std::string& cleanText, const std
         start = end + 3;
 
         std::string_view f[6];
-        if (SplitView(record, "<|>", f, 6) < 6)
+        if (CProfileLoader::SplitRecord(record, f, 6) < 6)
             continue;
         const std::string_view path = f[0];
         std::string_view rest = path;
