@@ -33,6 +33,9 @@ public:
 
     void SetDropHandler(DropHandler handler) { m_dropHandler = std::move(handler); }
 
+    // A cell editor is open.
+    bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

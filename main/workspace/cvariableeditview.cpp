@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QPointer>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -144,6 +145,11 @@ void CVariableEditView::LoadPage(int generation)
     // has been written over.
     if (generation != m_generation)
         return;
+    if (m_grid->IsEditing()) {
+        // A reset would throw away what the user is typing: load after it.
+        QTimer::singleShot(100, this, [this, generation] { LoadPage(generation); });
+        return;
+    }
     const std::string file = m_commands.AnswerFolder() + "/matrix_temp.csv";
     const CInfoVariable* variable = m_workspace.Find(m_name);
     if (!variable) {
