@@ -1,5 +1,7 @@
 #include "controls/cgridmodel.h"
 
+#include <cstring>
+
 CGridModel::CGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CGridModel::Reset(int rows, int columns)
@@ -13,9 +15,53 @@ void CGridModel::SetContent(int rows, int columns, QByteArray bytes, std::vector
     m_rows = qMax(0, rows);
     m_columns = qMax(0, columns);
     m_bytes = std::move(bytes);
+    m_keeper.reset();
     m_spans = std::move(spans);
+    m_splitter = nullptr;
+    m_lineStarts.clear();
+    m_lineSpans.clear();
     m_changed.clear();
     endResetModel();
+}
+
+void CGridModel::SetLines(int rows, int columns, QByteArray bytes, LineSplitter splitter,
+                          std::shared_ptr<const void> keeper)
+{
+    SetContent(rows, columns, std::move(bytes), {});
+    m_keeper = std::move(keeper);
+    m_splitter = std::move(splitter);
+    const char* begin = m_bytes.constData();
+    const char* const end = begin + m_bytes.size();
+    const char* at = begin;
+    for (int r = 0; r < m_rows && at < end; ++r) {
+        m_lineStarts.push_back(quint32(at - begin));
+        const void* lineEnd = std::memchr(at, '\n', std::size_t(end - at));
+        at = lineEnd ? static_cast<const char*>(lineEnd) + 1 : end;
+    }
+    m_lineStarts.push_back(quint32(at - begin));
+    m_lineSpans.assign(std::size_t(m_rows), {});
+}
+
+CGridSpan CGridModel::Span(int row, int column) const
+{
+    if (!m_splitter) {
+        const std::size_t at = std::size_t(row) * std::size_t(m_columns) + std::size_t(column);
+        return at < m_spans.size() ? m_spans[at] : CGridSpan();
+    }
+    if (std::size_t(row) + 1 >= m_lineStarts.size())
+        return CGridSpan();  // the text has fewer lines than the table rows
+    std::vector<CGridSpan>& line = m_lineSpans[std::size_t(row)];
+    if (line.empty()) {
+        line.assign(std::size_t(m_columns), CGridSpan());
+        const quint32 start = m_lineStarts[std::size_t(row)];
+        quint32 length = m_lineStarts[std::size_t(row) + 1] - start;
+        if (length > 0 && m_bytes[qsizetype(start + length - 1)] == '\n')
+            --length;
+        m_splitter(m_bytes.constData() + start, length, m_columns, line.data());
+        for (CGridSpan& span : line)
+            span.offset += start;
+    }
+    return line[std::size_t(column)];
 }
 
 QString CGridModel::CellText(int row, int column) const
@@ -25,10 +71,7 @@ QString CGridModel::CellText(int row, int column) const
     const auto changed = m_changed.constFind(Key(row, column));
     if (changed != m_changed.constEnd())
         return *changed;
-    const std::size_t at = std::size_t(row) * std::size_t(m_columns) + std::size_t(column);
-    if (at >= m_spans.size())
-        return QString();
-    const CGridSpan span = m_spans[at];
+    const CGridSpan span = Span(row, column);
     if (span.length == 0 || qint64(span.offset) + span.length > m_bytes.size())
         return QString();
     return QString::fromUtf8(m_bytes.constData() + span.offset, span.length);

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Where one cell's text lies in the grid's byte buffer (UTF-8).
@@ -29,9 +30,18 @@ public:
 
     // An empty table of that size.
     void Reset(int rows, int columns);
+    // Splits one line of text into at most columns cell spans (offsets from
+    // the line's start); cells it leaves alone stay empty.
+    using LineSplitter = std::function<void(const char* line, quint32 length, int columns, CGridSpan* spans)>;
+
     // spans holds rows * columns entries, row by row; a span outside bytes
     // shows an empty cell.
     void SetContent(int rows, int columns, QByteArray bytes, std::vector<CGridSpan> spans);
+    // Row r is line r of bytes, split by splitter when first shown: opening
+    // a large table costs one scan for the line ends. keeper holds whatever
+    // bytes points into (a file mapping) for as long as the table shows it.
+    void SetLines(int rows, int columns, QByteArray bytes, LineSplitter splitter,
+                  std::shared_ptr<const void> keeper = nullptr);
 
     QString CellText(int row, int column) const;
     // Changes the text on screen only; the edit handler is not called.
@@ -49,11 +59,16 @@ public:
 
 private:
     qint64 Key(int row, int column) const { return qint64(row) * m_columns + column; }
+    CGridSpan Span(int row, int column) const;
 
     int m_rows = 0;
     int m_columns = 0;
     QByteArray m_bytes;
+    std::shared_ptr<const void> m_keeper;
     std::vector<CGridSpan> m_spans;
+    LineSplitter m_splitter;
+    std::vector<quint32> m_lineStarts;
+    mutable std::vector<std::vector<CGridSpan>> m_lineSpans;
     QHash<qint64, QString> m_changed;
     EditHandler m_editHandler;
     bool m_editable = true;

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <array>
+
 #include "platform/octavequote.h"
 
 namespace {
@@ -71,42 +73,43 @@ std::string CMatrixEditStatements::DeleteRows(const std::string& name, int first
     return name + "=[" + left + (left.empty() ? "" : ";") + right + "];";
 }
 
-bool CMatrixEditStatements::ReadPage(const std::string& path, int rows, int columns, QByteArray& bytes,
-                                     std::vector<CGridSpan>& spans)
+bool CMatrixEditStatements::ReadPage(const std::string& path, QByteArray& bytes,
+                                     std::shared_ptr<const void>& keeper)
 {
     bytes.clear();
-    spans.clear();
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
+    keeper.reset();
+    auto file = std::make_shared<QFile>(QString::fromStdString(path));
+    if (!file->open(QIODevice::ReadOnly))
         return false;
-    bytes = file.readAll();
-    SplitPage(bytes, rows, columns, spans);
+    if (file->size() == 0)
+        return true;
+    if (const uchar* mapped = file->map(0, file->size())) {
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(file->size()));
+        keeper = file;
+    } else {
+        bytes = file->readAll();
+    }
     return true;
 }
 
-void CMatrixEditStatements::SplitPage(const QByteArray& bytes, int rows, int columns,
-                                      std::vector<CGridSpan>& spans)
+void CMatrixEditStatements::SplitLine(const char* line, quint32 length, int columns, CGridSpan* spans)
 {
-    spans.assign(std::size_t(qMax(0, rows)) * std::size_t(qMax(0, columns)), CGridSpan());
-    const char* text = bytes.constData();
-    const quint32 size = quint32(bytes.size());
-    quint32 at = 0;
-    for (int r = 0; r < rows && at < size; ++r) {
-        int c = 0;
-        while (at < size && text[at] != '\n') {
-            if (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == ',') {
-                ++at;
-                continue;
-            }
-            const quint32 start = at;
-            while (at < size && text[at] != ' ' && text[at] != '\t' && text[at] != '\r' && text[at] != '\n'
-                   && text[at] != ',')
-                ++at;
-            if (c < columns)
-                spans[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = {start,
-                                                                                   qMin(at - start, kTokenWidth)};
-            ++c;
+    static const auto blank = [] {
+        std::array<bool, 256> table{};
+        for (unsigned char c : {' ', '\t', '\r', ','})
+            table[c] = true;
+        return table;
+    }();
+    const char* at = line;
+    const char* const end = line + length;
+    for (int c = 0; at < end && c < columns;) {
+        if (blank[static_cast<unsigned char>(*at)]) {
+            ++at;
+            continue;
         }
-        ++at;  // the line end
+        const char* start = at;
+        while (at < end && !blank[static_cast<unsigned char>(*at)])
+            ++at;
+        spans[c++] = {quint32(start - line), qMin(quint32(at - start), kTokenWidth)};
     }
 }

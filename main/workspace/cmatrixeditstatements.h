@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,11 @@ public:
     static std::string AddBelow(const std::string& name, int row, int rows);
     static std::string DeleteRows(const std::string& name, int first, int last, int rows);
 
-    // Reads rows lines of the page file into spans of rows x columns cells:
-    // line r holds row r; missing cells stay empty, extra tokens are ignored,
-    // a token is cut at 80 bytes. False (bytes and spans empty) when the
-    // file cannot be read.
-    static bool ReadPage(const std::string& path, int rows, int columns, QByteArray& bytes,
-                         std::vector<CGridSpan>& spans);
-    // The same on text already read.
-    static void SplitPage(const QByteArray& bytes, int rows, int columns, std::vector<CGridSpan>& spans);
+    // The page file's text, mapped rather than copied (a page of a million
+    // cells is 19 MB); keeper holds the mapping, which outlives the file's
+    // removal. False (bytes empty) when the file cannot be read.
+    static bool ReadPage(const std::string& path, QByteArray& bytes, std::shared_ptr<const void>& keeper);
+    // One line of the page file is one row: blank-separated tokens, cut at
+    // 80 bytes; missing cells stay empty, extra tokens are ignored.
+    static void SplitLine(const char* line, quint32 length, int columns, CGridSpan* spans);
 };

@@ -187,10 +187,11 @@ void CVariableEditView::LoadPage(int generation)
 
     const QModelIndex focus = m_grid->currentIndex();
     QByteArray bytes;
-    std::vector<CGridSpan> spans;
-    CMatrixEditStatements::ReadPage(file, m_rows, m_columns, bytes, spans);
+    std::shared_ptr<const void> mapping;
+    CMatrixEditStatements::ReadPage(file, bytes, mapping);
     std::remove(file.c_str());
-    m_grid->Model()->SetContent(m_rows, m_columns, std::move(bytes), std::move(spans));
+    m_grid->Model()->SetLines(m_rows, m_columns, std::move(bytes), CMatrixEditStatements::SplitLine,
+                              std::move(mapping));
 
     m_pages->clear();
     for (int page = 1; page <= qMax(1, pages); ++page)

@@ -47,19 +47,14 @@ TEST(WorkspaceStatements, SaveFormatsAndWhatEachLeavesOut)
 
 TEST(WorkspaceStatements, PageFileIsReadOneLinePerRow)
 {
-    // Row 1 short, row 2 long, row 3 missing, a token past 80 bytes cut.
-    const QByteArray text = " 1 2\n 4 5 6 99\n" + QByteArray(90, '7') + "\n";
-    std::vector<CGridSpan> spans;
-    CMatrixEditStatements::SplitPage(text, 4, 3, spans);
-    auto cell = [&](int r, int c) {
-        const CGridSpan s = spans[std::size_t(r * 3 + c)];
-        return text.mid(int(s.offset), int(s.length)).toStdString();
-    };
-    EXPECT_EQ(cell(0, 1), "2");
-    EXPECT_EQ(cell(0, 2), "");
-    EXPECT_EQ(cell(1, 2), "6");
-    EXPECT_EQ(cell(2, 0).size(), 80u);
-    EXPECT_EQ(cell(3, 0), "");
+    // Row 1 short, row 2 long, row 3 a token past 80 bytes, row 4 missing.
+    CGridModel grid;
+    grid.SetLines(4, 3, " 1 2\r\n 4 5 6 99\n" + QByteArray(90, '7') + "\n", CMatrixEditStatements::SplitLine);
+    EXPECT_EQ(grid.CellText(0, 1), "2");
+    EXPECT_EQ(grid.CellText(0, 2), "");
+    EXPECT_EQ(grid.CellText(1, 2), "6");
+    EXPECT_EQ(grid.CellText(2, 0).size(), 80);
+    EXPECT_EQ(grid.CellText(3, 0), "");
 }
 
 TEST(WorkspaceStatements, OnlyNumericVariablesOfUpToThreeDimensionsOpen)
