@@ -33,6 +33,7 @@ double Best(int runs, const std::function<double()>& once)
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setvbuf(stdout, nullptr, _IONBF, 0);
     QApplication application(argc, argv);
     workspacetest::CWorkspaceSession session;
     if (!session.Start()) {

@@ -324,6 +324,7 @@ TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)
     grid->FocusCell(1, 2);
     QTest::keyClicks(grid, "7");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return !grid->IsEditing(); }));
     grid->FocusCell(1, 1);
     QTest::keyClick(grid, Qt::Key_F2);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);

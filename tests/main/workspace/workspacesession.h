@@ -1,24 +1,17 @@
 #pragma once
 
-// A real interpreter session for the workspace tests and benchmark: the
-// session's own redirector and dispatcher, with the refresh the connection
-// thread makes (names statement whenever the refresh flag is up at a prompt)
-// and the collected run the panes use.
+// The real interpreter session of CSessionHarness for the workspace tests and
+// benchmark, with what the connection thread adds in the program: the names
+// statement whenever the refresh flag is up at a prompt. It remembers what
+// the panes sent and reads values back through collected answers.
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <deque>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "main/session/coctaveredirector.h"
-#include "main/session/csessionevents.h"
-#include "main/session/isessioncommands.h"
+#include "tests/support/csessionharness.h"
 
 namespace workspacetest {
 
@@ -55,132 +48,82 @@ public:
         bool echo;
     };
 
-    CWorkspaceSession() : events(&console), m_session(&events)
+    CWorkspaceSession() : m_harness(&m_console), events(m_harness.Events())
     {
-        m_answers = m_dir.path().toStdString() + "/answers it's \"here\"";
-        QDir().mkpath(QString::fromStdString(m_answers));
-        CSessionOptions options;
-        options.tempFolder = m_answers;
-        m_session.SetOptions(options);
-        QObject::connect(&events, &CSessionEvents::variablesRefilled, [this] { ++m_refills; });
-    }
-    ~CWorkspaceSession() override
-    {
-        m_poll.stop();
-        m_session.StopSender();
-        m_session.EndChild(3000);
-        m_session.Close();
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            // As the connection thread does: refresh at a prompt when asked.
+            COctaveRedirector& session = m_harness.Session();
+            if (session.refreshWorkspace.load() && session.SenderIdle()) {
+                session.refreshWorkspace.store(false);
+                m_harness.RequestWorkspaceRefresh();
+            }
+        });
     }
 
     bool Start()
     {
-        if (!m_session.Open("octave --interactive --no-history -W"))
+        if (!m_harness.Start())
             return false;
-        if (!QTest::qWaitFor([this] { return m_session.FirstPromptSeen(); }, 30000))
-            return false;
-        m_session.ConnectedFlag().store(true);
-        m_session.StartSender();
-        m_base = m_session.RequestsDone();
-        QObject::connect(&m_poll, &QTimer::timeout, [this] { Poll(); });
         m_poll.start(5);
         return true;
     }
 
-    // ISessionCommands
+    // ISessionCommands: what the panes send is remembered.
     bool QueueCommand(const std::string& text, bool echo) override
     {
         sent.push_back({text, echo});
-        Queue(text, echo);
-        return true;
+        return m_harness.QueueCommand(text, echo);
     }
     bool RunCollected(const std::string& statement, CollectedAnswer done) override
     {
         sent.push_back({statement, false});
-        m_waiting.push_back({Queue(statement, false), std::move(done)});
-        return true;
+        return m_harness.RunCollected(statement, std::move(done));
     }
-    bool IsConnected() const override { return true; }
-    bool IsDebugMode() const override { return false; }
-    void RequestWorkspaceRefresh() override { m_session.refreshWorkspace.store(true); }
-    std::string AnswerFolder() const override { return m_answers; }
+    bool IsConnected() const override { return m_harness.IsConnected(); }
+    bool IsDebugMode() const override { return m_harness.IsDebugMode(); }
+    void RequestWorkspaceRefresh() override { m_harness.Session().refreshWorkspace.store(true); }
+    std::string AnswerFolder() const override { return m_harness.AnswerFolder(); }
 
-    // Runs a statement silently and waits for its prompt and the refresh
-    // that follows it.
-    bool Run(const std::string& statement)
-    {
-        const unsigned index = Queue(statement, false);
-        return QTest::qWaitFor([&] { return Done(index); }, 30000) && Settle();
-    }
-    // Waits until every request is answered and no refresh is pending.
+    // Runs a statement silently, then waits until it and the refresh that
+    // follows it are done.
+    bool Run(const std::string& statement) { return m_harness.QueueCommand(statement, false) && Settle(); }
     bool Settle()
     {
-        return QTest::qWaitFor(
-            [&] {
-                return Done(m_queued) && !m_session.refreshWorkspace.load() && m_waiting.empty()
-                       && m_refills == m_refillsAsked;
-            },
-            30000);
+        for (int round = 0; round < 3; ++round) {
+            if (!m_harness.WaitIdle(30000))
+                return false;
+            if (!m_harness.Session().refreshWorkspace.load())
+                return true;
+        }
+        return false;
     }
-    // What disp(expression) prints, without its line end.
+    // What disp(expression) prints, without blanks around it.
     std::string Value(const std::string& expression)
     {
-        const std::string file = m_dir.path().toStdString() + "/value.txt";
-        QFile::remove(QString::fromStdString(file));
-        // The helper is defined with each use: "clear all" removes it.
-        if (!Run("function kws_put(f, t), fid = fopen(f, 'w'); fputs(fid, t); fclose(fid); end, kws_put('" + file
-                 + "', disp(" + expression + "))"))
+        std::string value = "<no answer>";
+        bool answered = false;
+        m_harness.RunCollected("disp(" + expression + ")", [&](bool ok, const std::string& answer) {
+            if (ok)
+                value = answer;
+            answered = true;
+        });
+        if (!QTest::qWaitFor([&] { return answered; }, 30000))
             return "<no answer>";
-        std::ifstream in(file);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string value = text.str();
-        while (!value.empty() && (value.back() == '\n' || value.back() == ' '))
-            value.pop_back();
-        while (!value.empty() && value.front() == ' ')
-            value.erase(0, 1);
-        return value;
+        const std::size_t first = value.find_first_not_of(" \n");
+        const std::size_t last = value.find_last_not_of(" \n");
+        return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
     }
 
-    std::string Console() const { return console.Text(); }
-    COctaveRedirector& Session() { return m_session; }
-
-    CConsoleSink console;
-    CSessionEvents events;
-    std::vector<Sent> sent;
+    std::string Console() const { return m_console.Text(); }
 
 private:
-    bool Done(unsigned index) const { return m_session.RequestsDone() - m_base >= index && m_session.AtPrompt(); }
-
-    unsigned Queue(const std::string& text, bool echo)
-    {
-        m_session.QueueCommand(text, echo);
-        return ++m_queued;
-    }
-
-    void Poll()
-    {
-        while (!m_waiting.empty() && Done(m_waiting.front().first)) {
-            CollectedAnswer done = std::move(m_waiting.front().second);
-            m_waiting.pop_front();
-            done(true, std::string());
-        }
-        // As the connection thread does: refresh at a prompt when asked.
-        if (m_session.refreshWorkspace.load() && Done(m_queued)) {
-            m_session.refreshWorkspace.store(false);
-            ++m_refillsAsked;
-            Queue(m_session.NamesStatement(), false);
-        }
-    }
-
-    QTemporaryDir m_dir;
-    std::string m_answers;
-    COctaveRedirector m_session;
+    CConsoleSink m_console;
+    CSessionHarness m_harness;
     QTimer m_poll;
-    unsigned m_base = 0;
-    unsigned m_queued = 0;
-    std::deque<std::pair<unsigned, CollectedAnswer>> m_waiting;
-    int m_refills = 0;
-    int m_refillsAsked = 0;
+
+public:
+    CSessionEvents& events;
+    std::vector<Sent> sent;
 };
 
 }  // namespace workspacetest
