@@ -332,6 +332,19 @@ TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(session().Settle());
     EXPECT_EQ(session().Value("[A(2,3,2) A(2,2,2) A(2,3,1)]"), "7   0   8");
+
+    // The page shown is gone: the last page that is left is shown.
+    ASSERT_TRUE(EditorLoads([&] { Fill("A=A(:,:,1);"); }));
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return Cell(1, 2) == "8"; }));
+    EXPECT_EQ(editor->Page(), 0);
+    EXPECT_FALSE(editor->PageSelector()->isEnabled());
+
+    // The variable is gone: the editor empties and asks to be hidden.
+    bool hidden = false;
+    QObject::connect(editor.get(), &CVariableEditView::visibilityRequested, [&](bool shown) { hidden = !shown; });
+    ASSERT_TRUE(EditorLoads([&] { Fill("clear A"); }));
+    EXPECT_TRUE(hidden);
+    EXPECT_EQ(editor->Grid()->Model()->rowCount(), 0);
 }
 
 TEST_F(WorkspacePane, RowAndColumnCommandsGiveTheRightShape)
