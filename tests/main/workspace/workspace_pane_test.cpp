@@ -189,6 +189,11 @@ TEST_F(WorkspacePane, SortsBytesNumericallyNamesByteWiseAndKeepsTheOrderOnRefill
     EXPECT_EQ(bytes[bytes.size() - 2], "16");
     clickHeader(CVariablesModel::Name);
     EXPECT_EQ(column(0), (std::vector<std::string>{"B", "a", "b120", "b16", "b8"}));
+    // Dragging rows out offers their names in list order.
+    Click("b16");
+    Click("B", Qt::ControlModifier);
+    std::unique_ptr<QMimeData> drag(view->Model()->mimeData(list()->selectionModel()->selectedIndexes()));
+    EXPECT_EQ(drag->text(), "B b16");
     clickHeader(CVariablesModel::Name);
     Fill("A=2;");
     EXPECT_EQ(column(0), (std::vector<std::string>{"b8", "b16", "b120", "a", "B", "A"}));
