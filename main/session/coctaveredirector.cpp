@@ -424,6 +424,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
 
     OpenAnswer(a.answer, request, true);
+    m_folderNotice.store(a.folderMayChange);
     if (a.echo)
         EchoRequest(text);
 
@@ -819,6 +820,8 @@ void COctaveRedirector::Show(std::string s, bool prompt)
         d.errorSeen = false;
         d.errorShown = false;
         m_promptSeen.Set();
+        if (m_folderNotice.exchange(false) && m_panes)
+            m_panes->CurrentDirectoryMayHaveChanged();
     }
     m_idle.Set();
 }

@@ -115,7 +115,8 @@ public:
     // current-directory change (which queues "cd '<dir>';###"). When the change
     // fails, call COctaveRedirector::WritePrompt() so the user gets a prompt.
     virtual void ChangeDirectory(const std::string& directory) = 0;
-    // The interpreter's folder may have changed (not only after a typed cd).
+    // The interpreter's folder may have changed: called at the prompt after a
+    // statement the user saw (typed or from the editor) or a cd/run.
     virtual void CurrentDirectoryMayHaveChanged() {}
 
     // --- Editor program ---------------------------------------------------------------
@@ -125,7 +126,8 @@ public:
     virtual bool SendToEditor(const std::string& text, bool activate) = 0;
 
     // --- Application --------------------------------------------------------------------
-    // "exit"/"quit" typed: close the application (the session has already
-    // stopped its sender).
+    // "exit"/"quit" typed: ask to close the application. The session's
+    // sender goes on (the user may cancel); the application stops it with
+    // COctaveRedirector::StopSender() once the close is confirmed.
     virtual void RequestApplicationClose() = 0;
 };
