@@ -123,6 +123,12 @@ COctaveRedirector::~COctaveRedirector()
     StopSender();
     // The reader calls our hooks: it must end while they still exist.
     Close();
+    // Whoever waits for a collected answer hears that it is lost.
+    DiscardQueuedRequests();
+    {
+        std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+        DropAnswers();
+    }
     delete m_impl;
 }
 
