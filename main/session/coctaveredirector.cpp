@@ -346,7 +346,8 @@ bool COctaveRedirector::HandleLocally(const CRequestAction& a)
         // application stops it once the close is confirmed.
         if (panes)
             panes->RequestApplicationClose();
-        WritePrompt();
+        if (a.echo)
+            WritePrompt();
         break;
     case CRequestAction::ClearScreen: {
         const std::string prompt = m_debugMode.load() ? kDebugPrompt : kGuiPrompt;
