@@ -1,8 +1,9 @@
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <vector>
@@ -20,17 +20,19 @@
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
 #include "main/console/ccommandhistory.h"
+#include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
+#include "main/editorlink/ceditorcloser.h"
+#include "main/editorlink/ceditorembedder.h"
+#include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
-#include "main/frame/ceditorcloser.h"
-#include "main/frame/ceditorembedder.h"
-#include "main/frame/ceditortextfilter.h"
 #include "main/frame/cmainframe.h"
-#include "main/frame/csessionpanes.h"
 #include "main/frame/cstatusdisplay.h"
 #include "main/session/cconnection.h"
 #include "main/session/cconnectionprocesses.h"
 #include "main/session/coctaveredirector.h"
+#include "main/session/csessionevents.h"
 #include "main/session/cstartupconfig.h"
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
@@ -40,6 +42,8 @@ namespace {
 const QString kProgram = QStringLiteral("Kestrune");
 const QString kOctave = QStringLiteral("Octave");
 const QString kGeneral = QStringLiteral("General");
+// How long closing waits for an embedded editor to end before asking.
+constexpr int kEditorCloseWaitMs = 10000;
 }  // namespace
 
 CKestruneApp::CKestruneApp(QObject* parent) : QObject(parent) {}
@@ -47,9 +51,11 @@ CKestruneApp::CKestruneApp(QObject* parent) : QObject(parent) {}
 CKestruneApp::~CKestruneApp()
 {
     Shutdown();
-    // The panes adapter goes before the windows it points at.
+    // The session lets go of the events (and through them the command
+    // window) before the windows go.
     if (m_session)
         m_session->SetPanes(nullptr);
+    m_editor.reset();
     if (m_frame) {
         disconnect(m_frame, nullptr, this, nullptr);
         delete m_frame;
@@ -86,21 +92,18 @@ bool CKestruneApp::Start(const Options& options)
     sessionOptions.maxLines = profile.GetInt(kGeneral, QStringLiteral("MaxLines"), 2000);
     sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
     m_session->SetOptions(sessionOptions);
-    m_panes = std::make_unique<CSessionPanes>(m_frame, m_view, m_history.get());
-    m_panes->programFolder = AppFolders::ProgramFolder();
-    m_panes->onChangeDirectory = [this](const QString& folder) { ChangeDirectory(folder); };
-    m_panes->onCloseRequested = [this] {
-        if (m_frame)
-            m_frame->close();
-    };
-    m_session->SetPanes(m_panes.get());
+    m_programFolder = options.programFolder.isEmpty() ? AppFolders::ProgramFolder() : options.programFolder;
+    m_console = std::make_unique<CConsoleSink>(m_view);
+    m_events = std::make_unique<CSessionEvents>(m_console.get());
+    m_editor = std::make_unique<CEditorTransport>(m_programFolder);
+    m_session->SetPanes(m_events.get());
 
     CConnection::Settings settings;
     settings.programName = kProgram;
-    settings.programFolder = AppFolders::ProgramFolder();
+    settings.programFolder = m_programFolder;
     settings.workFolderFallback = AppFolders::WorkFolder();
     settings.userPathsFile = m_userPaths;
-    m_connection = std::make_unique<CConnection>(*m_session, *m_panes, *this, settings);
+    m_connection = std::make_unique<CConnection>(*m_session, *m_events, *this, settings);
 
     CStatusDisplay::Source source;
     source.connecting = [this] { return m_connection->IsConnecting(); };
@@ -114,6 +117,8 @@ bool CKestruneApp::Start(const Options& options)
     m_status = std::make_unique<CStatusDisplay>(m_frame, m_view->viewport(), source);
 
     WireCommands();
+    WireSessionEvents();
+    InstallPanes();
     connect(m_frame, &CMainFrame::closeRequested, this, [this](bool* allow) {
         *allow = CanClose();
         if (*allow)
@@ -130,14 +135,12 @@ bool CKestruneApp::Start(const Options& options)
 
     m_session->StartSender();
     m_frame->show();
-    if (m_frame->HasEditorPane() && CEditorEmbedder::Possible()) {
-        m_embedder = std::make_unique<CEditorEmbedder>(m_frame);
-        m_embedder->Start();
-    }
+    WireEditorLink();
     QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
 
     // The first update of the command window.
-    FillDirectoryCombo();
+    if (options.startEditor)
+        StartEditorProgram();    FillDirectoryCombo();
     m_frame->setWindowTitle(CMainFrame::TitleText());
     m_status->Start();
     auto* commandState = new QTimer(this);
@@ -196,6 +199,74 @@ void CKestruneApp::WireCommands()
     for (int id : {SaveAs, SaveWorkspaceAs, SetPaths, Packages, FindFiles})
         m_frame->Action(id)->setEnabled(false);
     connect(m_view, &CKestruneView::statusMessage, m_frame, &CMainFrame::SetStatusMessage);
+}
+
+void CKestruneApp::WireSessionEvents()
+{
+    CSessionEvents* events = m_events.get();
+    connect(events, &CSessionEvents::historyAdded, this, [this](const QString& line) {
+        if (!line.contains(QStringLiteral("%-- ")))
+            m_history->AddEchoed(line);
+    });
+    connect(events, &CSessionEvents::completionReady, this, [this](const QStringList& matches) {
+        m_view->FlushPending();
+        m_view->ShowCompletions(matches);
+    });
+    connect(events, &CSessionEvents::workspaceShowRequested, this,
+            [this] { m_frame->ShowPane(PaneId::Workspace); });
+    connect(events, &CSessionEvents::directoryChangeRequested, this,
+            [this](const QString& folder) { ChangeDirectory(folder); });
+    connect(events, &CSessionEvents::editorTextReady, this, &CKestruneApp::SendToEditor);
+    connect(events, &CSessionEvents::closeRequested, this, [this] {
+        if (m_frame)
+            m_frame->close();
+    });
+}
+
+void CKestruneApp::InstallPanes()
+{
+    // Each capability's pane is made here, given Events() and Commands(),
+    // and put into its pane with m_frame->SetPaneWidget(PaneId::..., widget).
+}
+
+void CKestruneApp::WireEditorLink()
+{
+    if (!m_frame->HasEditorPane() || !CEditorEmbedder::Possible())
+        return;
+    m_embedder = std::make_unique<CEditorEmbedder>();
+    connect(m_embedder.get(), &CEditorEmbedder::windowReady, this, [this](QWidget* container) {
+        m_frame->SetPaneWidget(PaneId::Editor, container);
+        m_frame->ShowPane(PaneId::Editor);
+        // An editor needs room: give its pane half the window's height.
+        if (QDockWidget* pane = m_frame->Pane(PaneId::Editor); pane && !pane->isFloating())
+            m_frame->resizeDocks({pane}, {m_frame->height() / 2}, Qt::Vertical);
+    });
+    connect(m_embedder.get(), &CEditorEmbedder::windowGone, this, [this] {
+        auto* empty = new QWidget;
+        empty->setObjectName(QStringLiteral("EmptyPane"));
+        m_frame->SetPaneWidget(PaneId::Editor, empty);
+    });
+    m_embedder->Start();
+}
+
+void CKestruneApp::StartEditorProgram()
+{
+    // The editor comes up with the program: taken into the editor pane when
+    // there is one, otherwise as a window of its own when asked for.
+    const CProfile profile(kProgram);
+    const bool separate = profile.GetInt(kOctave, QStringLiteral("UseSeparateEditor"), 0) != 0;
+    if (separate && profile.GetInt(kOctave, QStringLiteral("OpenEditorStart"), 1) == 0)
+        return;
+    CEditorTransport::StartEditor(m_programFolder);
+}
+
+void CKestruneApp::SendToEditor(const QByteArray& text, bool activate)
+{
+    if (activate) {
+        if (!m_frame->ShowPane(PaneId::Editor))
+            CEditorEmbedder::BringForward();
+    }
+    m_editor->Send(text);
 }
 
 void CKestruneApp::UpdateCommandState()
@@ -339,14 +410,24 @@ bool CKestruneApp::CanClose()
         if (answer.button != QMessageBox::Ok)
             return false;
     }
-    // A second close while the editor is still deciding waits for that one.
-    if (m_closingEditor)
+    // A second close while the editor is still deciding ends that wait; the
+    // first close then asks whether to close anyway.
+    if (m_closingEditor) {
+        m_closeAgain.store(true);
         return false;
+    }
     if (m_embedder) {
         m_closingEditor = true;
-        const CEditorCloser::Outcome outcome = CEditorCloser::Close(true);
+        m_closeAgain.store(false);
+        const CEditorCloser::Outcome outcome = CEditorCloser::Close(true, 5000, kEditorCloseWaitMs, &m_closeAgain);
         m_closingEditor = false;
         if (outcome == CEditorCloser::Outcome::Refused)
+            return false;
+        if (outcome == CEditorCloser::Outcome::StillRunning &&
+            CMessageBox::Show(m_frame, QStringLiteral("The editor has not closed yet.\nClose Kestrune anyway? "
+                                                      "The editor stays open."),
+                              kProgram, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
+                    .button != QMessageBox::Yes)
             return false;
         if (m_embedder)
             m_embedder->Poll();
@@ -409,6 +490,19 @@ void CKestruneApp::RequestWorkspaceRefresh()
     m_session->refreshWorkspace.store(true);
 }
 
+bool CKestruneApp::RunCollected(const std::string& statement, CollectedAnswer done)
+{
+    Q_UNUSED(statement);
+    Q_UNUSED(done);
+    // Collected answers come with the session's collected-answer queue.
+    return false;
+}
+
+std::string CKestruneApp::AnswerFolder() const
+{
+    return AppFolders::PrivateTempFolder().toStdString();
+}
+
 void CKestruneApp::RequestInterrupt()
 {
     m_connection->RequestInterrupt(2000);
@@ -416,12 +510,7 @@ void CKestruneApp::RequestInterrupt()
 
 void CKestruneApp::OpenInEditor(const std::string& location)
 {
-    const QString folder = AppFolders::ProgramFolder();
-    // The editor may take its time to answer; the window does not wait.
-    QThreadPool::globalInstance()->start([folder, location] {
-        CSessionPanes::SendToEditorProgram(folder, location);
-    });
-    m_frame->ShowPane(PaneId::Editor);
+    SendToEditor(QByteArray::fromStdString(location), true);
 }
 
 // ---------------------------------------------------------------- IConnectionHost
