@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QThread>
@@ -140,7 +139,8 @@ bool CKestruneApp::Start(const Options& options)
 
     // The first update of the command window.
     if (options.startEditor)
-        StartEditorProgram();    FillDirectoryCombo();
+        StartEditorProgram();
+    FillDirectoryCombo();
     m_frame->setWindowTitle(CMainFrame::TitleText());
     m_status->Start();
     auto* commandState = new QTimer(this);
@@ -360,8 +360,7 @@ void CKestruneApp::FindHelp(bool fromButton)
         box->setEditText(topic);
     // The documentation view comes later; until then help is shown in the
     // command window.
-    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][\\w.]*$"));
-    if (name.match(topic).hasMatch())
+    if (CKestruneView::IsHelpTopic(topic))
         QueueCommand("help " + topic.toStdString(), true);
 }
 

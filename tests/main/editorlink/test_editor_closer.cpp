@@ -79,6 +79,20 @@ TEST(EditorCloser, RefusalOfTheEditorsUserIsReported)
     EXPECT_EQ(CEditorCloser::Close(true), CEditorCloser::Outcome::Refused);
 }
 
+TEST(EditorCloser, EditorThatStaysIsLeftRunningAfterABoundedWait)
+{
+    FakeEditor editor(FakeEditor::Reaction::Ignore);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(CEditorCloser::Close(true, 1000, 800), CEditorCloser::Outcome::StillRunning);
+    EXPECT_LT(elapsed.elapsed(), 3000);
+    // A second close ends the wait at once.
+    std::atomic<bool> again{true};
+    EXPECT_EQ(CEditorCloser::Close(true, 1000, 60000, &again), CEditorCloser::Outcome::StillRunning);
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_TRUE(editor.Running());
+}
+
 TEST(EditorCloser, SeparateEditorIsAskedWithoutWaiting)
 {
     FakeEditor editor(FakeEditor::Reaction::Ignore);
