@@ -15,7 +15,6 @@
 
 #include <vector>
 
-#include "common/cini.h"
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
 #include "main/console/ccommandhistory.h"
@@ -35,12 +34,10 @@
 #include "main/session/cstartupconfig.h"
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
-#include "platform/cprofile.h"
+#include "platform/ckestrunesettings.h"
 
 namespace {
 const QString kProgram = QStringLiteral("Kestrune");
-const QString kOctave = QStringLiteral("Octave");
-const QString kGeneral = QStringLiteral("General");
 // How long closing waits for an embedded editor to end before asking.
 constexpr int kEditorCloseWaitMs = 10000;
 }  // namespace
@@ -69,11 +66,9 @@ QString CKestruneApp::Version()
 
 bool CKestruneApp::Start(const Options& options)
 {
-    CProfile profile(kProgram);
-    m_userPaths = AppFolders::AppDataFolder(kProgram) + QStringLiteral("/userpaths.dat");
-
-    const bool embeddedEditor = profile.GetInt(kOctave, QStringLiteral("UseSeparateEditor"), 0) == 0;
-    m_frame = new CMainFrame(embeddedEditor);
+    const CKestruneSettings startSettings = Settings();
+    m_userPaths = CKestruneSettings::UserPathsFile(kProgram);
+    m_frame = new CMainFrame(!startSettings.useSeparateEditor);
     if (options.splash) {
         auto* splash = new CSplashWnd(kProgram, QStringLiteral("Version ") + Version());
         splash->ShowFor(1500);
@@ -86,11 +81,7 @@ bool CKestruneApp::Start(const Options& options)
     m_view->setReadOnly(true);
 
     m_session = std::make_unique<COctaveRedirector>();
-    CSessionOptions sessionOptions;
-    sessionOptions.beepOnErrors = profile.GetInt(kGeneral, QStringLiteral("BeepOnErrors"), 0) != 0;
-    sessionOptions.maxLines = profile.GetInt(kGeneral, QStringLiteral("MaxLines"), 2000);
-    sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
-    m_session->SetOptions(sessionOptions);
+    ApplySettings(startSettings);
     m_programFolder = options.programFolder.isEmpty() ? AppFolders::ProgramFolder() : options.programFolder;
     m_console = std::make_unique<CConsoleSink>(m_view);
     m_events = std::make_unique<CSessionEvents>(m_console.get());
@@ -139,7 +130,7 @@ bool CKestruneApp::Start(const Options& options)
 
     // The first update of the command window.
     if (options.startEditor)
-        StartEditorProgram();
+        StartEditorProgram(startSettings);
     FillDirectoryCombo();
     m_frame->setWindowTitle(CMainFrame::TitleText());
     m_status->Start();
@@ -147,7 +138,7 @@ bool CKestruneApp::Start(const Options& options)
     connect(commandState, &QTimer::timeout, this, &CKestruneApp::UpdateCommandState);
     commandState->start(200);
     UpdateCommandState();
-    if (options.autoStartAllowed && profile.GetInt(kOctave, QStringLiteral("AutoStart"), 1) != 0)
+    if (options.autoStartAllowed && startSettings.autoStart)
         OnConnect();
     return true;
 }
@@ -183,9 +174,8 @@ void CKestruneApp::WireCommands()
     on(CommandId::FindHelp, [this] { FindHelp(sender() == m_frame->Action(CommandId::FindHelp)); });
     on(SetCurrentPath, [this] { ChangeDirectory(m_frame->DirectoryCombo()->currentText()); });
     on(BrowseFolder, [this] {
-        const CProfile profile(kProgram);
-        const QString start = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
-        const QString folder = QFileDialog::getExistingDirectory(m_frame, QStringLiteral("Browse for folder"), start);
+        const QString folder =
+            QFileDialog::getExistingDirectory(m_frame, QStringLiteral("Browse for folder"), Settings().workPath);
         if (!folder.isEmpty())
             ChangeDirectory(folder);
     });
@@ -249,13 +239,28 @@ void CKestruneApp::WireEditorLink()
     m_embedder->Start();
 }
 
-void CKestruneApp::StartEditorProgram()
+CKestruneSettings CKestruneApp::Settings()
+{
+    return CKestruneSettings::fromSettings(kProgram);
+}
+
+void CKestruneApp::ApplySettings(const CKestruneSettings& settings)
+{
+    // The rest takes effect where it is used: the interpreter's folder and
+    // the working folder at the next connection, MaxHist when the history
+    // is loaded, the editor's settings at the next start.
+    CSessionOptions sessionOptions;
+    sessionOptions.beepOnErrors = settings.beepOnErrors;
+    sessionOptions.maxLines = settings.maxLines;
+    sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
+    m_session->SetOptions(sessionOptions);
+}
+
+void CKestruneApp::StartEditorProgram(const CKestruneSettings& settings)
 {
     // The editor comes up with the program: taken into the editor pane when
     // there is one, otherwise as a window of its own when asked for.
-    const CProfile profile(kProgram);
-    const bool separate = profile.GetInt(kOctave, QStringLiteral("UseSeparateEditor"), 0) != 0;
-    if (separate && profile.GetInt(kOctave, QStringLiteral("OpenEditorStart"), 1) == 0)
+    if (settings.useSeparateEditor && !settings.openEditorStart)
         return;
     CEditorTransport::StartEditor(m_programFolder);
 }
@@ -288,13 +293,9 @@ void CKestruneApp::FillDirectoryCombo()
 {
     QComboBox* box = m_frame->DirectoryCombo();
     box->clear();
-    CIni ini(m_userPaths.toStdString().c_str());
-    std::vector<std::string> entries;
-    ini.GetArray("User", "WorkingPaths", entries, "|;|");
-    const CProfile profile(kProgram);
-    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
-    for (const std::string& entry : entries) {
-        const QString folder = QString::fromStdString(entry);
+    const CKestruneSettings settings = Settings();
+    const QString& work = settings.workPath;
+    for (const QString& folder : settings.workingPaths) {
         if (!QFileInfo::exists(folder))
             continue;
         box->addItem(folder);
@@ -317,8 +318,8 @@ void CKestruneApp::SetDirectoryBox(const QString& folder)
 
 void CKestruneApp::ChangeDirectory(const QString& target)
 {
-    CProfile profile(kProgram);
-    const QString current = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+    CKestruneSettings settings = Settings();
+    const QString current = settings.workPath;
     QString folder = target.trimmed();
     if (folder.size() >= 2 && ((folder.startsWith('\'') && folder.endsWith('\'')) ||
                                (folder.startsWith('"') && folder.endsWith('"'))))
@@ -340,7 +341,8 @@ void CKestruneApp::ChangeDirectory(const QString& target)
         m_session->WritePrompt();
         return;
     }
-    profile.WriteString(kOctave, QStringLiteral("workpath"), folder);
+    settings.workPath = folder;
+    settings.toSettings(kProgram);
     SetDirectoryBox(folder);
     QueueCommand(statement, false);
 }
@@ -366,13 +368,14 @@ void CKestruneApp::FindHelp(bool fromButton)
 
 bool CKestruneApp::ChooseOctaveFolder()
 {
-    CProfile profile(kProgram);
-    const QString current = CStartupConfig::OctaveFolder(profile);
+    CKestruneSettings settings = Settings();
+    const QString current = settings.octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder() : settings.octavePath;
     const QString folder = QFileDialog::getExistingDirectory(
         m_frame, QStringLiteral("GNU Octave Path: the folder that holds octave"), current);
     if (folder.isEmpty())
         return false;
-    profile.WriteString(kOctave, QStringLiteral("path"), QDir::cleanPath(folder));
+    settings.octavePath = QDir::cleanPath(folder);
+    settings.toSettings(kProgram);
     return true;
 }
 
@@ -394,8 +397,8 @@ void CKestruneApp::OnAbort()
 
 bool CKestruneApp::CanClose()
 {
-    CProfile profile(kProgram);
-    if (IsConnected() && profile.GetInt(kOctave, QStringLiteral("ConfirmExit"), 1) != 0) {
+    CKestruneSettings settings = Settings();
+    if (IsConnected() && settings.confirmExit) {
         if (m_frame->isMinimized())
             m_frame->showNormal();
         m_frame->raise();
@@ -404,8 +407,10 @@ bool CKestruneApp::CanClose()
             CMessageBox::Show(m_frame, QStringLiteral("Do you want to disconnect from Octave?"), kProgram,
                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
                               QStringLiteral("Don't tell me again"));
-        if (answer.checked)
-            profile.WriteInt(kOctave, QStringLiteral("ConfirmExit"), 0);
+        if (answer.checked) {
+            settings.confirmExit = false;
+            settings.toSettings(kProgram);
+        }
         if (answer.button != QMessageBox::Ok)
             return false;
     }
@@ -430,7 +435,7 @@ bool CKestruneApp::CanClose()
             return false;
         if (m_embedder)
             m_embedder->Poll();
-    } else if (profile.GetInt(kOctave, QStringLiteral("CloseEditorExit"), 1) != 0) {
+    } else if (settings.closeEditorExit) {
         m_closingEditor = true;
         CEditorCloser::Close(false);
         m_closingEditor = false;
@@ -547,8 +552,7 @@ void CKestruneApp::ConnectionReady(const QString& workFolder, bool workFolderRep
             return;
         Q_UNUSED(workFolderReplaced);
         SetDirectoryBox(workFolder);
-        const CProfile profile(kProgram);
-        m_history->Load(profile.GetInt(kGeneral, QStringLiteral("MaxHist"), 100));
+        m_history->Load(Settings().maxHist);
         UpdateCommandState();
         m_view->setFocus(Qt::OtherFocusReason);
         emit ready();
@@ -567,9 +571,7 @@ void CKestruneApp::ConnectionEnded()
 
 void CKestruneApp::OnEditorText(const QByteArray& text)
 {
-    const CProfile profile(kProgram);
-    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
     std::string statement;
-    if (CEditorTextFilter::Filter(text, work, statement))
+    if (CEditorTextFilter::Filter(text, Settings().workPath, statement))
         m_session->IncomingQueue().Enqueue(statement);
 }

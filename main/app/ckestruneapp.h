@@ -11,6 +11,7 @@
 #include "main/frame/cmainframe.h"
 #include "main/session/cconnectionhost.h"
 #include "main/session/isessioncommands.h"
+#include "platform/ckestrunesettings.h"
 
 class CCommandHistory;
 class CConnection;
@@ -77,6 +78,11 @@ public:
     // Hands a text to the editor program in order, from a worker; activate
     // shows the editor pane, or brings a separate editor forward.
     void SendToEditor(const QByteArray& text, bool activate);
+    // The settings as stored now (they take effect where they are used).
+    static CKestruneSettings Settings();
+    // Applies what takes effect at once (the command window's line limit,
+    // beeping on errors); after start-up and after the options changed.
+    void ApplySettings(const CKestruneSettings& settings);
     // Stops every thread and ends the processes this program started.
     void Shutdown();
 
@@ -110,7 +116,7 @@ private:
     void WireSessionEvents();
     void InstallPanes();
     void WireEditorLink();
-    void StartEditorProgram();
+    void StartEditorProgram(const CKestruneSettings& settings);
     void UpdateCommandState();
     void FillDirectoryCombo();
     void OnEditorText(const QByteArray& text);
