@@ -233,9 +233,10 @@ void CKestruneView::Apply(const Pending& pending)
     }
     case Pending::Echo: {
         // The echo stands in for what Enter queued; text typed after that
-        // stays behind it as the next command line.
+        // stays behind it as the next command line. A statement sent from
+        // elsewhere replaces nothing: what the user is typing stays.
         const int start = qMin(m_inputStart, TextLength());
-        const int end = m_submittedEnd >= start ? qMin(m_submittedEnd, TextLength()) : TextLength();
+        const int end = m_submittedEnd >= start ? qMin(m_submittedEnd, TextLength()) : start;
         const int kept = TextLength() - end;
         ReplaceRange(start, end, pending.text);
         m_inputStart = TextLength() - kept;
@@ -388,11 +389,6 @@ int CKestruneView::EditStart() const
 QString CKestruneView::CommandLine() const
 {
     return TextRange(EditStart(), TextLength());
-}
-
-bool CKestruneView::TextEndsWithLineFeed() const
-{
-    return document()->blockCount() > 1 && document()->lastBlock().length() <= 1;
 }
 
 void CKestruneView::ReplaceRange(int start, int end, const QString& text)
@@ -651,20 +647,17 @@ bool CKestruneView::Enter()
     const QTextCursor cursor = textCursor();
     const int s = cursor.selectionStart();
     const int p = EditStart();
-    if (TextEndsWithLineFeed()) {
-        // No prompt is waiting: the running statement may wait for a line.
-        if (m_host)
-            m_host->SendRaw("\n");
-        return true;
-    }
     if (s < p) {
         CaretToEnd();
         return true;
     }
     const QString line = CommandLine();
     if (line.isEmpty() || line.contains(QStringLiteral("Press Control-C again to abort"))) {
+        // One line end, queued like any statement: a running statement that
+        // waits for input gets it, otherwise the interpreter answers with
+        // one prompt.
         if (m_host) {
-            m_host->QueueCommand("\n", false);
+            m_host->QueueCommand("", false);
             m_host->RequestWorkspaceRefresh();
         }
         return true;

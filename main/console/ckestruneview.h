@@ -123,7 +123,6 @@ private:
     bool HandleControlKey(QKeyEvent* event, int s, int e, int p);
     void CaretToEnd();
     void SetCaret(int position);
-    bool TextEndsWithLineFeed() const;
     int TextLength() const;
     QString TextRange(int start, int end) const;
     void ReplaceRange(int start, int end, const QString& text);

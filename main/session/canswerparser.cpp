@@ -1,30 +1,7 @@
 #include "canswerparser.h"
 
+#include "common/ctexttools.h"
 #include "common/splitlist.h"
-
-namespace {
-
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with)
-{
-    if (what.empty())
-        return;
-    std::size_t at = 0;
-    while ((at = text.find(what, at)) != std::string::npos) {
-        text.replace(at, what.size(), with);
-        at += with.size();
-    }
-}
-
-std::string Trim(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-}  // namespace
 
 std::vector<std::string> CAnswerParser::Lines(const std::string& answer)
 {
@@ -38,7 +15,7 @@ std::vector<std::string> CAnswerParser::PathList(const std::string& answer)
     const std::vector<std::string> pieces = Lines(answer);
     std::vector<std::string> folders;
     for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
-        const std::string folder = Trim(pieces[i]);
+        const std::string folder = CTextTools::Trim(pieces[i]);
         if (folder.empty() || folder == ".")
             continue;
         folders.push_back(folder);
@@ -65,7 +42,7 @@ std::vector<CPackageRow> CAnswerParser::PackageList(const std::string& answer, c
             bool labelSeen = false;
             for (const std::string& raw : lines) {
                 std::string line = raw;
-                ReplaceAll(line, "\r", "");
+                CTextTools::ReplaceAll(line, "\r", "");
                 const bool indented = !line.empty() && (line[0] == '\t' || line[0] == ' ');
                 if (!indented) {
                     current = -1;
@@ -77,7 +54,7 @@ std::vector<CPackageRow> CAnswerParser::PackageList(const std::string& answer, c
                 }
                 if (!labelSeen || current < 0)
                     continue;
-                const std::string value = Trim(line);
+                const std::string value = CTextTools::Trim(line);
                 if (value.empty())
                     continue;
                 std::string& cell = row[static_cast<std::size_t>(current)];
@@ -91,8 +68,8 @@ std::vector<CPackageRow> CAnswerParser::PackageList(const std::string& answer, c
     } else if (packages.size() > 1) {
         for (const std::string& piece : packages) {
             std::string text = piece;
-            ReplaceAll(text, "\t", "");
-            ReplaceAll(text, "\r", "");
+            CTextTools::ReplaceAll(text, "\t", "");
+            CTextTools::ReplaceAll(text, "\r", "");
             std::vector<std::string> lines;
             SplitList(text, "\n", lines, false);
             CPackageRow row;
@@ -140,7 +117,7 @@ bool CAnswerParser::DebugStop(const std::string& answer, const COctaveDialect& d
         return !file.empty() && !line.empty();
     }
 
-    ReplaceAll(text, " at line ", "##");
+    CTextTools::ReplaceAll(text, " at line ", "##");
     std::vector<std::string> parts;
     SplitList(text, "##", parts, false);
     if (parts.size() != 2)
@@ -157,12 +134,12 @@ bool CAnswerParser::DebugStop(const std::string& answer, const COctaveDialect& d
 std::string CAnswerParser::ValueText(const std::string& answer)
 {
     std::string text = answer;
-    ReplaceAll(text, "\ndebug> ", "");
-    ReplaceAll(text, "\n>> ", "");
+    CTextTools::ReplaceAll(text, "\ndebug> ", "");
+    CTextTools::ReplaceAll(text, "\n>> ", "");
     const std::size_t equals = text.find('=');
     if (equals != std::string::npos && equals > 0) {
         const std::string name = text.substr(0, equals);
-        ReplaceAll(text, name, "<b>" + name + "</b>");
+        CTextTools::ReplaceAll(text, name, "<b>" + name + "</b>");
     }
     return text;
 }

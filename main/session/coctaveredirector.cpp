@@ -1,10 +1,12 @@
 #include "coctaveredirector.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 
 #include "canswerparser.h"
+#include "common/cprompttext.h"
 #include "coutputformatter.h"
 #include "crequestclassifier.h"
 #include "cworkspacestatements.h"
@@ -43,17 +45,9 @@ bool RemoveMarkerLine(std::string& s, const char* marker)
     std::size_t end = at + std::char_traits<char>::length(marker);
     while (end < s.size() && (s[end] == '\r' || s[end] == '\n'))
         ++end;
-    bool prompt = false;
-    for (const char* p : {">> ", "debug> "}) {
-        const std::size_t n = std::char_traits<char>::length(p);
-        if (s.compare(end, n, p) == 0) {
-            end += n;
-            prompt = true;
-            break;
-        }
-    }
-    s.erase(at, end - at);
-    return prompt;
+    const std::size_t prompt = CPromptText::LengthAt(s, end);
+    s.erase(at, end + prompt - at);
+    return prompt > 0;
 }
 
 std::int64_t Now()
@@ -68,8 +62,30 @@ const std::size_t kBannerLimit = 64 * 1024;
 }  // namespace
 
 // State only the dispatcher touches (under lock), plus the answers the sender
-// asks for (atomic: the sender raises them, the dispatcher lowers them).
+// asks for (the pending flags are atomic: the sender raises them, the
+// dispatcher lowers them).
 struct COctaveRedirector::Impl {
+    // One collected answer: while pending, everything the interpreter prints
+    // goes into buffer; at the prompt, deliver hands it on (it may put text
+    // into shown for the command window).
+    struct Collected {
+        std::atomic<bool> pending{false};
+        std::string buffer;
+        void (COctaveRedirector::*deliver)(std::string& answer, std::string& shown) = nullptr;
+    };
+
+    Impl()
+    {
+        answers[CRequestAction::ValueAnswer].deliver = &COctaveRedirector::DeliverValue;
+        answers[CRequestAction::CompletionAnswer].deliver = &COctaveRedirector::DeliverCompletion;
+        answers[CRequestAction::EditorCompletionAnswer].deliver = &COctaveRedirector::DeliverEditorCompletion;
+        answers[CRequestAction::PathAnswer].deliver = &COctaveRedirector::DeliverPath;
+        answers[CRequestAction::PackageAnswer].deliver = &COctaveRedirector::DeliverPackage;
+        answers[CRequestAction::CallTipAnswer].deliver = &COctaveRedirector::DeliverCallTip;
+        answers[CRequestAction::HelpAnswer].deliver = &COctaveRedirector::DeliverHelp;
+        answers[CRequestAction::CollectedAnswer].deliver = &COctaveRedirector::DeliverCollected;
+    }
+
     std::mutex dispatchLock;
     std::string held;          // a prompt or marker cut by the chunk boundary
     std::string recent;        // end of the previous chunk, for split words
@@ -82,16 +98,11 @@ struct COctaveRedirector::Impl {
     std::string banner;
     std::string debugFile;
     std::int64_t profilerStart = 0;
-    std::string debugBuffer, valueBuffer, completionBuffer, pathBuffer, packageBuffer, callTipBuffer,
-        helpBuffer;
-
-    std::atomic<bool> valuePending{false};
-    std::atomic<bool> completionPending{false};
-    std::atomic<bool> completionForEditor{false};
-    std::atomic<bool> pathPending{false};
-    std::atomic<bool> packagePending{false};
-    std::atomic<bool> callTipPending{false};
-    std::atomic<bool> helpPending{false};
+    std::string debugBuffer;
+    std::array<Collected, CRequestAction::AnswerKinds> answers;
+    // The callback of the collected request being answered (null once it
+    // was told that the answer is lost).
+    CSessionRequest::Done collectedDone;
     std::atomic<int> version{0};
 
     mutable std::mutex consoleLock;
@@ -241,12 +252,31 @@ bool COctaveRedirector::SendToEditor(const std::string& text, bool activate)
 
 bool COctaveRedirector::QueueCommand(const std::string& text, bool echo)
 {
-    return m_requests.Enqueue(CSessionRequest{text, echo});
+    return m_requests.Enqueue(CSessionRequest{text, echo, nullptr});
+}
+
+bool COctaveRedirector::QueueCollected(const std::string& statement, CSessionRequest::Done done)
+{
+    if (!done)
+        return false;
+    return m_requests.Enqueue(CSessionRequest{statement, false, std::move(done)});
 }
 
 int COctaveRedirector::DiscardQueuedRequests()
 {
-    return m_requests.Clear();
+    int count = 0;
+    CSessionRequest request;
+    while (m_requests.Dequeue(request)) {
+        ++count;
+        Drop(request);
+    }
+    return count;
+}
+
+void COctaveRedirector::Drop(const CSessionRequest& request)
+{
+    if (request.collected)
+        request.collected(false, std::string());
 }
 
 void COctaveRedirector::StartSender()
@@ -274,102 +304,128 @@ void COctaveRedirector::SenderThreadProc()
         CSessionRequest request;
         if (!m_requests.DequeueWait(request, std::chrono::milliseconds(100)))
             continue;
+        m_inHand.store(true);
         const bool goOn = ProcessRequest(request);
         m_requestsDone.fetch_add(1);
+        m_inHand.store(false);
         if (!goOn)
             break;
     }
 }
 
-bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
+void COctaveRedirector::EchoRequest(const std::string& text)
 {
-    const std::string& text = request.text;
-    const CRequestAction a = CRequestClassifier::Classify(text, request.echo, m_exploreprompt.load(), Dialect());
-    ISessionPanes* panes = m_panes;
+    std::lock_guard<std::mutex> lock(m_impl->consoleLock);
+    if (m_panes) {
+        m_panes->ConsoleEcho(text + "\n");
+        m_panes->HistoryAdd(text);
+    }
+    m_impl->tail += text + "\n";
+    if (m_impl->tail.size() > kTailSize)
+        m_impl->tail.erase(0, m_impl->tail.size() - kTailSize);
+}
 
+bool COctaveRedirector::HandleLocally(const CRequestAction& a)
+{
+    ISessionPanes* panes = m_panes;
+    if (a.kind == CRequestAction::Send)
+        return false;
+    // What the user typed becomes part of the window like any statement
+    // sent, so whatever is written next lands behind it.
+    if (a.echo && a.kind != CRequestAction::ClearScreen)
+        EchoRequest(a.toSend);
     switch (a.kind) {
     case CRequestAction::Exit:
-        running.store(false);
+        // The sender goes on: the user may still cancel the close. The
+        // application stops it once the close is confirmed.
         if (panes)
             panes->RequestApplicationClose();
-        m_idle.Set();
-        return false;
+        WritePrompt();
+        break;
     case CRequestAction::ClearScreen: {
         const std::string prompt = m_debugMode.load() ? kDebugPrompt : kGuiPrompt;
         std::lock_guard<std::mutex> lock(m_impl->consoleLock);
         if (panes)
             panes->ConsoleReset(prompt);
         m_impl->tail = prompt;
-        m_idle.Set();
-        return true;
+        break;
     }
     case CRequestAction::Documentation:
         if (panes)
             panes->DocumentationShow(a.argument);
         if (a.freshPrompt)
             WritePrompt();
-        m_idle.Set();
-        return true;
+        break;
     case CRequestAction::ChangeDirectory:
         if (panes)
             panes->ChangeDirectory(a.argument);
-        m_idle.Set();
-        return true;
+        break;
     case CRequestAction::Send:
         break;
     }
+    m_idle.Set();
+    return true;
+}
 
+void COctaveRedirector::NoteRequestEffects(const CRequestAction& a)
+{
+    ISessionPanes* panes = m_panes;
     if (a.refreshNow)
         refreshWorkspace.store(true);
     if (a.packagesChanged)
         packagesChanged.store(true);
     if (a.pathsChanged)
         pathsChanged.store(true);
-    if (panes) {
-        if (a.answer == CRequestAction::PathAnswer)
-            panes->PathListPopulating();
-        else if (a.answer == CRequestAction::PackageAnswer)
-            panes->PackageListPopulating();
-        if (a.showWorkspace)
-            panes->WorkspaceShow();
-    }
+    if (!panes)
+        return;
+    if (a.answer == CRequestAction::PathAnswer)
+        panes->PathListPopulating();
+    else if (a.answer == CRequestAction::PackageAnswer)
+        panes->PackageListPopulating();
+    if (a.showWorkspace)
+        panes->WorkspaceShow();
+}
+
+void COctaveRedirector::OpenAnswer(CRequestAction::Answer answer, const CSessionRequest& request, bool open)
+{
+    if (answer == CRequestAction::NoAnswer)
+        return;
+    std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+    if (answer == CRequestAction::CollectedAnswer)
+        m_impl->collectedDone = open ? request.collected : nullptr;
+    m_impl->answers[answer].pending.store(open);
+}
+
+bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
+{
+    const std::string& text = request.text;
+    const CRequestAction a = request.collected
+                                 ? CRequestClassifier::Collected(text)
+                                 : CRequestClassifier::Classify(text, request.echo, m_exploreprompt.load(), Dialect());
+    if (HandleLocally(a))
+        return true;
+    NoteRequestEffects(a);
+
+    // An interrupt from here on drops this request: it was meant for the
+    // statement the user stopped as much as the ones still queued.
+    const unsigned interrupts = m_interrupts.load();
     if (a.waitBeforeSend) {
         const int delay = Options().editorCompletionDelayMs;
-        for (int waited = 0; waited < delay && running.load(); waited += 50)
+        for (int waited = 0; waited < delay && running.load() && m_interrupts.load() == interrupts; waited += 50)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, delay - waited)));
     }
-
     // The previous answer first: what still arrives of it must not be taken
     // for this request's answer, nor mixed with its echo.
     WaitForPrompt();
-
-    std::atomic<bool>* pending = nullptr;
-    switch (a.answer) {
-    case CRequestAction::PathAnswer: pending = &m_impl->pathPending; break;
-    case CRequestAction::PackageAnswer: pending = &m_impl->packagePending; break;
-    case CRequestAction::CallTipAnswer: pending = &m_impl->callTipPending; break;
-    case CRequestAction::HelpAnswer: pending = &m_impl->helpPending; break;
-    case CRequestAction::ValueAnswer: pending = &m_impl->valuePending; break;
-    case CRequestAction::CompletionAnswer:
-    case CRequestAction::EditorCompletionAnswer:
-        m_impl->completionForEditor.store(a.answer == CRequestAction::EditorCompletionAnswer);
-        pending = &m_impl->completionPending;
-        break;
-    case CRequestAction::NoAnswer: break;
+    if (m_interrupts.load() != interrupts || !running.load()) {
+        Drop(request);
+        m_idle.Set();
+        return true;
     }
-    if (pending)
-        pending->store(true);
 
-    if (a.echo) {
-        std::lock_guard<std::mutex> lock(m_impl->consoleLock);
-        if (panes) {
-            panes->ConsoleEcho(text + "\n");
-            panes->HistoryAdd(text);
-        }
-        m_impl->tail += text + "\n";
-        if (m_impl->tail.size() > kTailSize)
-            m_impl->tail.erase(0, m_impl->tail.size() - kTailSize);
-    }
+    OpenAnswer(a.answer, request, true);
+    if (a.echo)
+        EchoRequest(text);
 
     m_idle.Reset();
     m_promptSeen.Reset();
@@ -378,8 +434,8 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     m_busy.store(true);
     if (!SendText(a.toSend + "\n")) {
         // Nobody will answer: do not leave the answer open.
-        if (pending)
-            pending->store(false);
+        OpenAnswer(a.answer, request, false);
+        Drop(request);
         m_busy.store(false);
         m_promptSeen.Set();
         m_idle.Set();
@@ -423,12 +479,38 @@ void COctaveRedirector::WaitForPrompt()
 
 bool COctaveRedirector::Interrupt()
 {
+    m_interrupts.fetch_add(1);
     {
         std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
         m_impl->swallowPrompt = false;
+        // The collected answer is lost; what is still printed up to the
+        // prompt is swallowed without a caller.
+        CSessionRequest::Done done;
+        done.swap(m_impl->collectedDone);
+        if (done)
+            done(false, std::string());
     }
     m_ownStatementDone.Set();
     return CRedirector::Interrupt();
+}
+
+std::string COctaveRedirector::DropAnswers()
+{
+    Impl& d = *m_impl;
+    std::string rest = d.debugBuffer;
+    d.debugBuffer.clear();
+    d.debugStopSeen = false;
+    for (std::size_t kind = 0; kind < d.answers.size(); ++kind) {
+        if (kind != CRequestAction::CollectedAnswer)
+            rest += d.answers[kind].buffer;
+        d.answers[kind].buffer.clear();
+        d.answers[kind].pending.store(false);
+    }
+    CSessionRequest::Done done;
+    done.swap(d.collectedDone);
+    if (done)
+        done(false, std::string());
+    return rest;
 }
 
 void COctaveRedirector::ResetProtocolState()
@@ -441,16 +523,10 @@ void COctaveRedirector::ResetProtocolState()
     d.errorSeen = false;
     d.errorShown = false;
     d.heldIdlePolls = 0;
-    d.debugStopSeen = false;
     d.swallowPrompt = false;
     d.banner.clear();
     d.debugFile.clear();
-    for (std::string* b : {&d.debugBuffer, &d.valueBuffer, &d.completionBuffer, &d.pathBuffer, &d.packageBuffer,
-                           &d.callTipBuffer, &d.helpBuffer})
-        b->clear();
-    for (std::atomic<bool>* f : {&d.valuePending, &d.completionPending, &d.completionForEditor, &d.pathPending,
-                                 &d.packagePending, &d.callTipPending, &d.helpPending})
-        f->store(false);
+    DropAnswers();
     m_busy.store(false);
     m_debugMode.store(false);
     m_profilerRunning.store(false);
@@ -486,16 +562,7 @@ void COctaveRedirector::OnReaderFinished(int)
     std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
     Impl& d = *m_impl;
     // The interpreter has gone: show whatever was still being collected.
-    std::string rest;
-    for (std::string* b : {&d.debugBuffer, &d.valueBuffer, &d.completionBuffer, &d.pathBuffer, &d.packageBuffer,
-                           &d.callTipBuffer, &d.helpBuffer}) {
-        rest += *b;
-        b->clear();
-    }
-    for (std::atomic<bool>* f : {&d.valuePending, &d.completionPending, &d.pathPending, &d.packagePending,
-                                 &d.callTipPending, &d.helpPending})
-        f->store(false);
-    d.debugStopSeen = false;
+    std::string rest = DropAnswers();
     rest += d.held;
     d.held.clear();
     d.display = true;
@@ -561,83 +628,114 @@ void COctaveRedirector::Dispatch(std::string chunk)
 void COctaveRedirector::DispatchText(std::string s)
 {
     Impl& d = *m_impl;
-    ISessionPanes* panes = m_panes;
-    const COctaveDialect dialect = Dialect();
     const std::string recent = d.recent;
     {
         const std::string joined = recent + s;
         d.recent = joined.size() > 64 ? joined.substr(joined.size() - 64) : joined;
     }
-
-    // 1. The interpreter's prompts read ">> ".
+    // The interpreter's prompts read ">> ".
     COutputFormatter::RewritePrompts(s);
-    if (d.swallowPrompt) {
-        // The prompt that follows the values marker belongs to our own
-        // statement: it must not release the sender's request.
-        const std::size_t first = s.find_first_not_of('\n');
-        if (first != std::string::npos) {
-            if (s.compare(first, 3, ">> ") == 0)
-                s.erase(0, first + 3);
-            else if (s.compare(first, 7, "debug> ") == 0)
-                s.erase(0, first + 7);
-            d.swallowPrompt = false;
-            m_ownStatementDone.Set();
-        }
-        if (s.empty())
-            return;
-    }
+    if (!SwallowOwnPrompt(s))
+        return;
+    NoteBanner(s);
+    NoteExplorePrompt(recent, s);
+    NoteErrors(recent, s);
+    if (!TakeValuesMarker(s))
+        return;
+    const bool prompt = COutputFormatter::EndsWithPrompt(s) || m_exploreprompt.load();
+    if (!TakeNamesMarker(s))
+        return;
+    NoteProfiler(recent, s);
+    CollectAnswers(s);
+    Show(std::move(s), prompt);
+}
 
-    if (!m_firstPrompt.load()) {
-        if (d.banner.size() < kBannerLimit)
-            d.banner += s.substr(0, kBannerLimit - d.banner.size());
-        if (COutputFormatter::EndsWith(s, ">> ")) {
-            const int version = COctaveDialect::ParseVersion(d.banner);
-            if (version > 0)
-                m_impl->version.store(version);
-            m_firstPrompt.store(true);
-        }
+bool COctaveRedirector::SwallowOwnPrompt(std::string& s)
+{
+    Impl& d = *m_impl;
+    if (!d.swallowPrompt)
+        return true;
+    // The prompt that follows the values marker belongs to our own
+    // statement: it must not release the sender's request.
+    const std::size_t first = s.find_first_not_of('\n');
+    if (first != std::string::npos) {
+        const std::size_t length = CPromptText::LengthAt(s, first);
+        if (length)
+            s.erase(0, first + length);
+        d.swallowPrompt = false;
+        m_ownStatementDone.Set();
     }
+    return !s.empty();
+}
 
-    // 2. The profiler's explorer.
-    // (its prompt may come in pieces, so the end of the joined text counts).
-    {
-        const std::string joined = recent + s;
-        const std::size_t at = joined.rfind("profexplore");
-        m_exploreprompt.store(at != std::string::npos && COutputFormatter::EndsWith(s, "> ")
-                              && joined.find('\n', at) == std::string::npos
-                              && joined.find(">> ", at) == std::string::npos);
+void COctaveRedirector::NoteBanner(const std::string& s)
+{
+    Impl& d = *m_impl;
+    if (m_firstPrompt.load())
+        return;
+    if (d.banner.size() < kBannerLimit)
+        d.banner += s.substr(0, kBannerLimit - d.banner.size());
+    if (COutputFormatter::EndsWith(s, kGuiPrompt)) {
+        const int version = COctaveDialect::ParseVersion(d.banner);
+        if (version > 0)
+            d.version.store(version);
+        m_firstPrompt.store(true);
     }
+}
 
-    // 3. Errors and debug stops.
+void COctaveRedirector::NoteExplorePrompt(const std::string& recent, const std::string& s)
+{
+    // The profiler's explorer: its prompt may come in pieces, so the end of
+    // the joined text counts.
+    const std::string joined = recent + s;
+    const std::size_t at = joined.rfind("profexplore");
+    m_exploreprompt.store(at != std::string::npos && COutputFormatter::EndsWith(s, "> ")
+                          && joined.find('\n', at) == std::string::npos
+                          && joined.find(kGuiPrompt, at) == std::string::npos);
+}
+
+void COctaveRedirector::NoteErrors(const std::string& recent, const std::string& s)
+{
+    Impl& d = *m_impl;
     if ((ContainsNew(recent, s, "error: ") || ContainsNew(recent, s, "parse error:")) && !Contains(s, "error' "))
         d.errorSeen = true;
     if (ContainsNew(recent, s, "stopped in"))
         d.debugStopSeen = true;
+}
 
-    // 4, 5. Workspace answers. The values statement is ours, not the
-    // sender's: its answer alone releases nobody.
-    if (Contains(s, "__varsvaluesready__")) {
-        HandleValuesAnswer();
-        if (!RemoveMarkerLine(s, "__varsvaluesready__"))
-            d.swallowPrompt = true;
-        else
-            m_ownStatementDone.Set();
-        d.display = true;
-        if (s.empty())
-            return;
-    }
-    const bool prompt = COutputFormatter::EndsWithPrompt(s) || m_exploreprompt.load();
-    if (Contains(s, "__varsnameready__")) {
-        HandleNamesAnswer();
-        const bool namesPrompt = RemoveMarkerLine(s, "__varsnameready__");
-        d.display = true;
-        // The names statement is the sender's request: only its prompt may
-        // release the sender, not the marker in front of it.
-        if (s.empty() && !namesPrompt)
-            return;
-    }
+bool COctaveRedirector::TakeValuesMarker(std::string& s)
+{
+    // The values statement is ours, not the sender's: its answer alone
+    // releases nobody.
+    Impl& d = *m_impl;
+    if (!Contains(s, "__varsvaluesready__"))
+        return true;
+    HandleValuesAnswer();
+    if (!RemoveMarkerLine(s, "__varsvaluesready__"))
+        d.swallowPrompt = true;
+    else
+        m_ownStatementDone.Set();
+    d.display = true;
+    return !s.empty();
+}
 
-    // 6, 7. Profiler (the status line may come in pieces).
+bool COctaveRedirector::TakeNamesMarker(std::string& s)
+{
+    Impl& d = *m_impl;
+    if (!Contains(s, "__varsnameready__"))
+        return true;
+    HandleNamesAnswer();
+    const bool namesPrompt = RemoveMarkerLine(s, "__varsnameready__");
+    d.display = true;
+    // The names statement is the sender's request: only its prompt may
+    // release the sender, not the marker in front of it.
+    return !s.empty() || namesPrompt;
+}
+
+void COctaveRedirector::NoteProfiler(const std::string& recent, const std::string& s)
+{
+    Impl& d = *m_impl;
+    // The status line may come in pieces.
     if (ContainsNew(recent, s, "ProfilerStatus = on")) {
         m_profilerRunning.store(true);
         d.profilerStart = Now();
@@ -645,38 +743,53 @@ void COctaveRedirector::DispatchText(std::string s)
         m_profilerRunning.store(false);
         m_profilerElapsed.store(Now() - d.profilerStart);
     }
-    if (panes) {
-        if (Contains(s, "__FunctioProfilingEnd__"))
-            panes->ProfilerFunctionProfilingEnded();
-        else if (Contains(s, "__ProfilingFileReady__"))
-            panes->ProfilerFileReady();
+    if (!m_panes)
+        return;
+    if (Contains(s, "__FunctioProfilingEnd__"))
+        m_panes->ProfilerFunctionProfilingEnded();
+    else if (Contains(s, "__ProfilingFileReady__"))
+        m_panes->ProfilerFileReady();
+}
+
+bool COctaveRedirector::Collect(std::string& s, std::string& buffer, bool clearsError)
+{
+    // Takes the chunk and gives the display back once the buffer ends with
+    // a prompt.
+    Impl& d = *m_impl;
+    d.display = false;
+    if (clearsError) {
+        d.errorSeen = false;
+        d.errorShown = false;
     }
+    s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+    buffer += s;
+    s.clear();
+    if (!COutputFormatter::EndsWithPrompt(buffer))
+        return false;
+    d.display = true;
+    return true;
+}
 
-    // 8. Collected answers. Each takes the chunk while it is pending and
-    // gives the display back once its buffer ends with a prompt.
-    auto collect = [&](bool pending, std::string& buffer, bool clearsError) -> bool {
-        if (!pending)
-            return false;
-        d.display = false;
-        if (clearsError) {
-            d.errorSeen = false;
-            d.errorShown = false;
-        }
-        s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
-        buffer += s;
-        s.clear();
-        if (!COutputFormatter::EndsWithPrompt(buffer))
-            return false;
-        d.display = true;
-        return true;
-    };
+void COctaveRedirector::CollectAnswer(CRequestAction::Answer kind, std::string& s)
+{
+    Impl::Collected& answer = m_impl->answers[kind];
+    if (!answer.pending.load() || !Collect(s, answer.buffer, true))
+        return;
+    answer.pending.store(false);
+    std::string text;
+    text.swap(answer.buffer);
+    (this->*answer.deliver)(text, s);
+}
 
+void COctaveRedirector::CollectAnswers(std::string& s)
+{
+    Impl& d = *m_impl;
     if (d.debugStopSeen) {
         m_debugMode.store(true);
-        if (collect(true, d.debugBuffer, false)) {
+        if (Collect(s, d.debugBuffer, false)) {
             d.debugStopSeen = false;
             std::string file, line;
-            if (CAnswerParser::DebugStop(d.debugBuffer, dialect, file, line)) {
+            if (CAnswerParser::DebugStop(d.debugBuffer, Dialect(), file, line)) {
                 d.debugFile = file;
                 SendToEditor("debug\nLine=" + line + "\nPath=" + file, true);
             }
@@ -684,74 +797,93 @@ void COctaveRedirector::DispatchText(std::string s)
             d.debugBuffer.clear();
         }
     }
-    if (collect(d.valuePending.load(), d.valueBuffer, true)) {
-        d.valuePending.store(false);
-        SendToEditor("varvalue:" + CAnswerParser::ValueText(d.valueBuffer), false);
-        d.valueBuffer.clear();
-    }
-    if (m_debugMode.load() && !d.debugStopSeen && COutputFormatter::EndsWith(s, ">> ")) {
+    CollectAnswer(CRequestAction::ValueAnswer, s);
+    if (m_debugMode.load() && !d.debugStopSeen && COutputFormatter::EndsWith(s, kGuiPrompt)) {
         m_debugMode.store(false);
         SendToEditor("dbended\nPath=" + d.debugFile, false);
     }
-    if (collect(d.completionPending.load(), d.completionBuffer, true)) {
-        d.completionPending.store(false);
-        if (d.completionForEditor.load()) {
-            SendToEditor("completion:\n" + d.completionBuffer, false);
-        } else if (panes) {
-            std::vector<std::string> pieces = CAnswerParser::Lines(d.completionBuffer);
-            if (pieces.size() >= 2) {
-                pieces.pop_back();
-                panes->CompletionShow(pieces);
-            } else {
-                panes->ConsoleCaretToEnd();
-            }
-        }
-        d.completionBuffer.clear();
-    }
-    if (collect(d.pathPending.load(), d.pathBuffer, true)) {
-        d.pathPending.store(false);
-        if (panes)
-            panes->PathListFill(CAnswerParser::PathList(d.pathBuffer));
-        d.pathBuffer.clear();
-    }
-    if (collect(d.packagePending.load(), d.packageBuffer, true)) {
-        d.packagePending.store(false);
-        if (panes)
-            panes->PackageListFill(CAnswerParser::PackageList(d.packageBuffer, dialect));
-        // A broken package folder answers with an error: show it rather
-        // than claim that no package is installed.
-        if (Contains(d.packageBuffer, "error: ")) {
-            s.swap(d.packageBuffer);
-            d.errorSeen = true;
-        }
-        d.packageBuffer.clear();
-    }
-    if (collect(d.callTipPending.load(), d.callTipBuffer, true)) {
-        d.callTipPending.store(false);
-        SendToEditor("parameters:" + d.callTipBuffer, false);
-        d.errorSeen = false;
-        d.callTipBuffer.clear();
-    }
-    if (collect(d.helpPending.load(), d.helpBuffer, true)) {
-        d.helpPending.store(false);
-        s.swap(d.helpBuffer);
-        d.helpBuffer.clear();
-    }
+    for (int kind = CRequestAction::ValueAnswer + 1; kind < CRequestAction::AnswerKinds; ++kind)
+        CollectAnswer(static_cast<CRequestAction::Answer>(kind), s);
+}
 
-    // 9. The command window.
-    if (d.display && !s.empty())
+void COctaveRedirector::Show(std::string s, bool prompt)
+{
+    Impl& d = *m_impl;
+    if (!d.display)
+        return;
+    if (!s.empty())
         WriteToConsole(std::move(s));
-    if (d.display) {
-        m_busy.store(false);
-        // An error message ends at the prompt, however many pieces it
-        // arrived in.
-        if (prompt) {
-            d.errorSeen = false;
-            d.errorShown = false;
-            m_promptSeen.Set();
-        }
-        m_idle.Set();
+    m_busy.store(false);
+    // An error message ends at the prompt, however many pieces it arrived in.
+    if (prompt) {
+        d.errorSeen = false;
+        d.errorShown = false;
+        m_promptSeen.Set();
     }
+    m_idle.Set();
+}
+
+// --- Where each collected answer goes ----------------------------------------
+
+void COctaveRedirector::DeliverValue(std::string& answer, std::string&)
+{
+    SendToEditor("varvalue:" + CAnswerParser::ValueText(answer), false);
+}
+
+void COctaveRedirector::DeliverCompletion(std::string& answer, std::string&)
+{
+    if (!m_panes)
+        return;
+    std::vector<std::string> pieces = CAnswerParser::Lines(answer);
+    if (pieces.size() >= 2) {
+        pieces.pop_back();
+        m_panes->CompletionShow(pieces);
+    } else {
+        m_panes->ConsoleCaretToEnd();
+    }
+}
+
+void COctaveRedirector::DeliverEditorCompletion(std::string& answer, std::string&)
+{
+    SendToEditor("completion:\n" + answer, false);
+}
+
+void COctaveRedirector::DeliverPath(std::string& answer, std::string&)
+{
+    if (m_panes)
+        m_panes->PathListFill(CAnswerParser::PathList(answer));
+}
+
+void COctaveRedirector::DeliverPackage(std::string& answer, std::string& shown)
+{
+    if (m_panes)
+        m_panes->PackageListFill(CAnswerParser::PackageList(answer, Dialect()));
+    // A broken package folder answers with an error: show it rather than
+    // claim that no package is installed.
+    if (Contains(answer, "error: ")) {
+        shown.swap(answer);
+        m_impl->errorSeen = true;
+    }
+}
+
+void COctaveRedirector::DeliverCallTip(std::string& answer, std::string&)
+{
+    SendToEditor("parameters:" + answer, false);
+    m_impl->errorSeen = false;
+}
+
+void COctaveRedirector::DeliverHelp(std::string& answer, std::string& shown)
+{
+    shown.swap(answer);
+}
+
+void COctaveRedirector::DeliverCollected(std::string& answer, std::string&)
+{
+    answer.resize(answer.size() - CPromptText::LengthAtEnd(answer));
+    CSessionRequest::Done done;
+    done.swap(m_impl->collectedDone);
+    if (done)
+        done(true, answer);
 }
 
 void COctaveRedirector::WriteToConsole(std::string s)

@@ -8,11 +8,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/cprompttext.h"
 #include "cevent.h"
 #include "cinfovariable.h"
 #include "cmultithreadsinglequeue.h"
 #include "coctavedialect.h"
 #include "credirector.h"
+#include "crequestclassifier.h"
 #include "csessionrequest.h"
 #include "isessionpanes.h"
 
@@ -40,8 +42,8 @@ struct CSessionOptions {
 // thread. The dispatcher runs on the reader thread, the sender on its own.
 class COctaveRedirector : public CRedirector {
 public:
-    static constexpr const char* kGuiPrompt = ">> ";
-    static constexpr const char* kDebugPrompt = "debug> ";
+    static constexpr const char* kGuiPrompt = CPromptText::kGui;
+    static constexpr const char* kDebugPrompt = CPromptText::kDebug;
 
     explicit COctaveRedirector(ISessionPanes* panes = nullptr);
     ~COctaveRedirector() override;
@@ -63,7 +65,14 @@ public:
     // The one way to send a statement: echo shows it in the command window
     // and adds it to the history; silent otherwise.
     bool QueueCommand(const std::string& text, bool echo);
-    // Drops every request still waiting; returns how many.
+    // A silent request whose whole answer, up to the next prompt (prompt
+    // excluded), goes to done instead of the command window. done is called
+    // once: on the reader thread with ok true; with ok false when the answer
+    // is lost (interrupt, the interpreter ended, the request was dropped),
+    // on the thread that lost it. False when done is empty.
+    bool QueueCollected(const std::string& statement, CSessionRequest::Done done);
+    // Drops every request still waiting (a collected one is told); returns
+    // how many.
     int DiscardQueuedRequests();
 
     // Starts / stops the request sender thread (sets / clears running).
@@ -73,7 +82,8 @@ public:
 
     // Interrupts the running statement (CRedirector::Interrupt). An
     // interrupted values statement gives no marker: the next request stops
-    // waiting for it, and the fresh prompt after the interrupt is shown.
+    // waiting for it, and the fresh prompt after the interrupt is shown. A
+    // request the sender already holds but has not written is dropped.
     bool Interrupt();
 
     // Back to the state after construction (before connecting again).
@@ -83,6 +93,12 @@ public:
     CEvent& IdleEvent() { return m_idle; }
     // The last output ended with a prompt (or nothing was asked since).
     bool AtPrompt() const { return m_promptSeen.IsSet(); }
+    // No request waits or is in hand, the last one got its prompt and the
+    // workspace's own statement is done.
+    bool SenderIdle() const
+    {
+        return !m_inHand.load() && m_requests.IsEmpty() && AtPrompt() && m_ownStatementDone.IsSet();
+    }
 
     // --- What the command window shows, tracked by the session ---------------
     // True when the last text written ends with ">> " or "debug> ".
@@ -140,7 +156,37 @@ protected:
 private:
     struct Impl;
     void SenderThreadProc();
+    void Drop(const CSessionRequest& request);
+    void EchoRequest(const std::string& text);
+    bool HandleLocally(const CRequestAction& a);
+    void NoteRequestEffects(const CRequestAction& a);
+    void OpenAnswer(CRequestAction::Answer answer, const CSessionRequest& request, bool open);
+    std::string DropAnswers();
+
+    // The dispatcher's steps, in order, on one piece of text.
     void DispatchText(std::string s);
+    bool SwallowOwnPrompt(std::string& s);
+    void NoteBanner(const std::string& s);
+    void NoteExplorePrompt(const std::string& recent, const std::string& s);
+    void NoteErrors(const std::string& recent, const std::string& s);
+    bool TakeValuesMarker(std::string& s);
+    bool TakeNamesMarker(std::string& s);
+    void NoteProfiler(const std::string& recent, const std::string& s);
+    void CollectAnswers(std::string& s);
+    bool Collect(std::string& s, std::string& buffer, bool clearsError);
+    void CollectAnswer(CRequestAction::Answer kind, std::string& s);
+    void Show(std::string s, bool prompt);
+
+    // Where the collected answers go (answer: without \r; shown: the text
+    // the command window gets instead).
+    void DeliverValue(std::string& answer, std::string& shown);
+    void DeliverCompletion(std::string& answer, std::string& shown);
+    void DeliverEditorCompletion(std::string& answer, std::string& shown);
+    void DeliverPath(std::string& answer, std::string& shown);
+    void DeliverPackage(std::string& answer, std::string& shown);
+    void DeliverCallTip(std::string& answer, std::string& shown);
+    void DeliverHelp(std::string& answer, std::string& shown);
+    void DeliverCollected(std::string& answer, std::string& shown);
     void WriteToConsole(std::string s);
     void HandleNamesAnswer();
     void HandleValuesAnswer();
@@ -162,6 +208,8 @@ private:
     std::thread m_sender;
     std::mutex m_senderLock;
 
+    std::atomic<unsigned> m_interrupts{0};
+    std::atomic<bool> m_inHand{false};
     std::atomic<bool> m_busy{false};
     std::atomic<unsigned> m_requestsDone{0};
     std::atomic<bool> m_debugMode{false};

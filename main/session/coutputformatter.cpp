@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "canswerparser.h"
+#include "common/ctexttools.h"
 
 namespace {
 
@@ -70,13 +71,7 @@ bool COutputFormatter::EndsWithPrompt(const std::string& text)
 
 void COutputFormatter::ReplaceAll(std::string& text, const std::string& what, const std::string& with)
 {
-    if (what.empty())
-        return;
-    std::size_t at = 0;
-    while ((at = text.find(what, at)) != std::string::npos) {
-        text.replace(at, what.size(), with);
-        at += with.size();
-    }
+    CTextTools::ReplaceAll(text, what, with);
 }
 
 void COutputFormatter::RewritePrompts(std::string& s)

@@ -1,23 +1,19 @@
 #include "crequestclassifier.h"
 
+#include "common/ctexttools.h"
+
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix)
+// A folder as typed after cd: a quoted one loses its quotes (a doubled
+// quote inside stands for one); anything else is the name as it stands.
+std::string Unquoted(const std::string& folder)
 {
-    return text.rfind(prefix, 0) == 0;
-}
-
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-std::string Trim(const std::string& text)
-{
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (folder.size() < 2 || (folder.front() != '\'' && folder.front() != '"') || folder.back() != folder.front())
+        return folder;
+    const std::string quote(1, folder.front());
+    std::string inner = folder.substr(1, folder.size() - 2);
+    CTextTools::ReplaceAll(inner, quote + quote, quote);
+    return inner;
 }
 
 }  // namespace
@@ -34,18 +30,18 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
         a.kind = CRequestAction::Exit;
         return a;
     }
-    if (StartsWith(text, "clear")) {
+    if (CTextTools::StartsWith(text, "clear")) {
         a.refreshNow = true;
     } else if (text == "clc" || text == "home") {
         a.kind = CRequestAction::ClearScreen;
-    } else if (StartsWith(text, "doc ") || text == "doc") {
+    } else if (CTextTools::StartsWith(text, "doc ") || text == "doc") {
         a.kind = CRequestAction::Documentation;
         std::string topic = text.substr(3);
-        if (EndsWith(topic, ";###"))
+        if (CTextTools::EndsWith(topic, ";###"))
             topic.resize(topic.size() - 4);
         else
             a.freshPrompt = true;
-        a.argument = Trim(topic);
+        a.argument = CTextTools::Trim(topic);
     } else if (text == "path;###") {
         a.answer = CRequestAction::PathAnswer;
         a.refreshAfter = false;
@@ -53,43 +49,47 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
         a.answer = CRequestAction::PackageAnswer;
         a.refreshAfter = false;
         a.toSend = dialect.PackageDescribeStatement();
-    } else if (StartsWith(text, "help ")) {
-        if (EndsWith(text, ";###")) {
+    } else if (CTextTools::StartsWith(text, "help ")) {
+        if (CTextTools::EndsWith(text, ";###")) {
             a.answer = CRequestAction::CallTipAnswer;
             a.echo = false;
         } else {
             a.answer = CRequestAction::HelpAnswer;
         }
-    } else if ((StartsWith(text, "cd ") || StartsWith(text, "chdir ")) && !EndsWith(text, ";###")) {
+    } else if ((CTextTools::StartsWith(text, "cd ") || CTextTools::StartsWith(text, "chdir ")) && !CTextTools::EndsWith(text, ";###")) {
         a.kind = CRequestAction::ChangeDirectory;
-        std::string folder = text.substr(text.find(' ') + 1);
-        std::string unquoted;
-        for (char c : folder)
-            if (c != '\'' && c != '"')
-                unquoted += c;
-        a.argument = Trim(unquoted);
-    } else if ((StartsWith(text, "pkg install") || StartsWith(text, "pkg uninstall") || StartsWith(text, "pkg load")
-                || StartsWith(text, "pkg unload"))
-               && EndsWith(text, ";###")) {
+        a.argument = Unquoted(CTextTools::Trim(text.substr(text.find(' ') + 1)));
+    } else if ((CTextTools::StartsWith(text, "pkg install") || CTextTools::StartsWith(text, "pkg uninstall") || CTextTools::StartsWith(text, "pkg load")
+                || CTextTools::StartsWith(text, "pkg unload"))
+               && CTextTools::EndsWith(text, ";###")) {
         a.packagesChanged = true;
-    } else if ((StartsWith(text, "rmpath") || StartsWith(text, "addpath")) && EndsWith(text, ";###")) {
+    } else if ((CTextTools::StartsWith(text, "rmpath") || CTextTools::StartsWith(text, "addpath")) && CTextTools::EndsWith(text, ";###")) {
         a.pathsChanged = true;
-    } else if (StartsWith(text, "getvalue:")) {
+    } else if (CTextTools::StartsWith(text, "getvalue:")) {
         a.toSend = text.substr(9);
         a.answer = CRequestAction::ValueAnswer;
         a.refreshAfter = false;
-    } else if (StartsWith(text, "completion_matches_editor")) {
+    } else if (CTextTools::StartsWith(text, "completion_matches_editor")) {
         a.waitBeforeSend = true;
         a.toSend = "completion_matches('')";
         a.answer = CRequestAction::EditorCompletionAnswer;
         a.refreshAfter = false;
         a.echo = false;
-    } else if (StartsWith(text, "completion_matches") && EndsWith(text, "###")) {
+    } else if (CTextTools::StartsWith(text, "completion_matches") && CTextTools::EndsWith(text, "###")) {
         a.answer = CRequestAction::CompletionAnswer;
         a.refreshAfter = false;
-    } else if (StartsWith(text, "load ")) {
+    } else if (CTextTools::StartsWith(text, "load ")) {
         a.showWorkspace = true;
     }
+    return a;
+}
+
+CRequestAction CRequestClassifier::Collected(const std::string& text)
+{
+    CRequestAction a;
+    a.toSend = text;
+    a.answer = CRequestAction::CollectedAnswer;
+    a.refreshAfter = false;
     return a;
 }
 

@@ -14,8 +14,10 @@ struct CRequestAction {
         Documentation,    // "doc ...": never sent
         ChangeDirectory   // "cd ..."/"chdir ...": the folder pane changes it
     };
-    enum Answer { NoAnswer, PathAnswer, PackageAnswer, CallTipAnswer, HelpAnswer, ValueAnswer,
-                  CompletionAnswer, EditorCompletionAnswer };
+    // Requests whose answer is collected rather than shown (see the
+    // dispatcher's table of collected answers).
+    enum Answer { NoAnswer, ValueAnswer, CompletionAnswer, EditorCompletionAnswer, PathAnswer, PackageAnswer,
+                  CallTipAnswer, HelpAnswer, CollectedAnswer, AnswerKinds };
 
     Kind kind = Send;
     Answer answer = NoAnswer;
@@ -35,6 +37,9 @@ class CRequestClassifier {
 public:
     static CRequestAction Classify(const std::string& text, bool echo, bool explorePrompt,
                                    const COctaveDialect& dialect);
+
+    // A collected request: sent as it stands, its answer collected.
+    static CRequestAction Collected(const std::string& text);
 
     // Statements after which the workspace is not refreshed.
     static bool SuppressesRefresh(const std::string& text, const std::string& namesStatement);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ctexttools.h"
 #include "main/session/coctaveredirector.h"
 #include "main/session/isessionpanes.h"
 
@@ -44,7 +45,7 @@ public:
     void ConsoleReplace(const std::string& o, const std::string& n) override
     {
         Record([&] {
-            COutputFormatterReplace(console, o, n);
+            CTextTools::ReplaceAll(console, o, n);
             calls.push_back("replace:" + o + "->" + n);
         });
     }
@@ -128,16 +129,6 @@ public:
     std::string console;
 
 private:
-    static void COutputFormatterReplace(std::string& text, const std::string& o, const std::string& n)
-    {
-        if (o.empty())
-            return;
-        std::size_t at = 0;
-        while ((at = text.find(o, at)) != std::string::npos) {
-            text.replace(at, o.size(), n);
-            at += n.size();
-        }
-    }
     template <typename F>
     void Record(F f)
     {

@@ -208,12 +208,17 @@ TEST(SessionDispatcher, LocalRequestsNeverReachTheInterpreter)
     RunRequest(session, "cd '/tmp/x y'", true, {});
     RunRequest(session, "clc", true, {});
     EXPECT_TRUE(session.Sent().empty());
-    EXPECT_EQ(panes.calls, (std::vector<std::string>{"write:>> ", "doc:plot", "write:>> ", "cd:/tmp/x y",
-                                                      "reset:>> "}));
+    // A typed statement that is handled here is echoed like one sent, so
+    // the prompt written afterwards lands behind it.
+    EXPECT_EQ(panes.calls, (std::vector<std::string>{"write:>> ", "echo:doc plot\n", "doc:plot", "write:>> ",
+                                                      "echo:cd '/tmp/x y'\n", "cd:/tmp/x y", "reset:>> "}));
+    // The user may still cancel the close: the sender goes on, and a
+    // prompt waits for the next statement.
     session.running.store(true);
-    EXPECT_FALSE(session.ProcessRequest({"exit", true}));
-    EXPECT_FALSE(session.running.load());
-    EXPECT_EQ(panes.calls.back(), "close");
+    EXPECT_TRUE(session.ProcessRequest({"exit", true}));
+    EXPECT_TRUE(session.running.load());
+    EXPECT_EQ(panes.calls.back(), "write:>> ");
+    EXPECT_EQ(panes.calls.at(panes.calls.size() - 2), "close");
 }
 
 TEST(SessionDispatcher, ProfilerStateAndMarkers)

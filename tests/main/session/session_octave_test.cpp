@@ -10,6 +10,8 @@
 
 #include <chrono>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "main/session/coutputformatter.h"
@@ -374,6 +376,57 @@ TEST_F(SessionOctave, InterruptEndsARunningStatement)
     EXPECT_NE(panes.Console().find("y = 5\n"), std::string::npos);
 }
 
+TEST_F(SessionOctave, CollectedAnswersComeWholeAndNeverShow)
+{
+    struct Answer {
+        bool called = false, ok = false;
+        std::string text;
+    };
+    auto collect = [&](const std::string& statement) {
+        auto answer = std::make_shared<Answer>();
+        auto lock = std::make_shared<std::mutex>();
+        session.QueueCollected(statement, [answer, lock](bool ok, std::string text) {
+            std::lock_guard<std::mutex> guard(*lock);
+            *answer = Answer{true, ok, std::move(text)};
+        });
+        EXPECT_TRUE(Eventually([&] {
+            std::lock_guard<std::mutex> guard(*lock);
+            return answer->called;
+        })) << statement;
+        std::lock_guard<std::mutex> guard(*lock);
+        return *answer;
+    };
+    Do("cd " + OctaveQuoted(home) + ";###", false);
+    const std::string console = panes.Console();
+    const Answer folder = collect("disp(pwd)");
+    EXPECT_TRUE(folder.ok);
+    EXPECT_EQ(folder.text, QDir(QString::fromStdString(home)).canonicalPath().toStdString() + "\n");
+    EXPECT_EQ(collect("disp(1); disp('two words'); x = 3").text, "1\ntwo words\nx = 3\n");
+    const Answer error = collect("error('bad %d', 4)");
+    EXPECT_TRUE(error.ok);
+    EXPECT_NE(error.text.find("error: bad 4"), std::string::npos) << error.text;
+    EXPECT_EQ(panes.Console(), console);
+
+    // An interrupt loses the answer of the running statement and of those
+    // waiting, including one the sender holds until the prompt comes back.
+    CSessionOptions options;
+    options.tempFolder = home + "/answers it's; a dir";
+    options.promptQuietMs = 20000;
+    session.SetOptions(options);
+    session.QueueCommand("pause(30)", false);
+    ASSERT_TRUE(Eventually([&] { return session.Busy(); }));
+    session.QueueCommand("held_back = 1", false);
+    std::atomic<int> lost{0};
+    session.QueueCollected("disp(2)", [&](bool ok, std::string) { lost += ok ? 0 : 1; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    session.DiscardQueuedRequests();
+    ASSERT_TRUE(session.Interrupt());
+    session.SendText("\n");
+    EXPECT_TRUE(Eventually([&] { return lost.load() == 1; }, 5000));
+    EXPECT_EQ(collect("disp(exist('held_back'))").text, "0\n");
+    EXPECT_EQ(panes.Console(), console);
+}
+
 TEST_F(SessionOctave, InterpreterDyingMidAnswerLosesNothing)
 {
     Do("getvalue:printf('partial answer'); exit(3)", false);
@@ -393,7 +446,7 @@ TEST_F(SessionOctave, ClcAndDocStayHere)
     Do("doc plot");
     EXPECT_EQ(panes.Locked([&] { return panes.calls; }).back(), "write:>> ");
     Do("1+1");
-    EXPECT_EQ(panes.Console(), ">> >> 1+1\nans = 2\n>> ");
+    EXPECT_EQ(panes.Console(), ">> doc plot\n>> 1+1\nans = 2\n>> ");
 }
 
 TEST_F(SessionOctave, WorkspaceRefreshesBetweenQuickStatementsShowNoStrayPrompt)

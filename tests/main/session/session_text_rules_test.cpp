@@ -227,7 +227,11 @@ TEST(SessionClassifier, RulesInOrder)
     EXPECT_EQ(c("help plot").answer, A::HelpAnswer);
     auto cd = c("cd '/tmp/a \"b\"'");
     EXPECT_EQ(cd.kind, A::ChangeDirectory);
-    EXPECT_EQ(cd.argument, "/tmp/a b");
+    // The folder's own quotes and blanks stay: only the quoting is undone.
+    EXPECT_EQ(cd.argument, "/tmp/a \"b\"");
+    EXPECT_EQ(c("cd it's").argument, "it's");
+    EXPECT_EQ(c("cd 'it''s here' ").argument, "it's here");
+    EXPECT_EQ(c("cd \"my dir\"").argument, "my dir");
     EXPECT_EQ(c("chdir /x").kind, A::ChangeDirectory);
     EXPECT_EQ(c("cd '/x';###").kind, A::Send);
     EXPECT_TRUE(c("pkg install '/a b/k.tar.gz';###").packagesChanged);

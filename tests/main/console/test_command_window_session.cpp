@@ -1,0 +1,152 @@
+// The command window on the session alone (no main window): the real view,
+// the real interpreter, real keys.
+#include <QClipboard>
+#include <QDir>
+
+#include "main/console/cconsolesink.h"
+#include "main/console/ckestruneview.h"
+#include "main/console/iconsolehost.h"
+#include "platform/octavequote.h"
+#include "tests/main/console/kestrunetestsupport.h"
+#include "tests/support/csessionharness.h"
+
+using kestrunetest::WaitFor;
+
+namespace {
+
+// The window's host: everything goes to the harness's session.
+class HarnessHost : public IConsoleHost {
+public:
+    explicit HarnessHost(CSessionHarness& harness) : m_harness(harness) {}
+    bool QueueCommand(const std::string& text, bool echo) override
+    {
+        queued.push_back(text);
+        return m_harness.QueueCommand(text, echo);
+    }
+    bool SendRaw(const std::string& text) override { return m_harness.Session().SendText(text); }
+    bool IsConnected() const override { return m_harness.IsConnected(); }
+    bool InterpreterKnown() const override { return true; }
+    bool IsDebugMode() const override { return m_harness.IsDebugMode(); }
+    void RequestWorkspaceRefresh() override {}
+    void RequestInterrupt() override { m_harness.Session().Interrupt(); }
+    void OpenInEditor(const std::string&) override {}
+
+    std::vector<std::string> queued;
+
+private:
+    CSessionHarness& m_harness;
+};
+
+class CommandWindowSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.SetHost(&host);
+        view.resize(700, 400);
+        view.show();
+        ASSERT_TRUE(harness.Start());
+        ASSERT_TRUE(Idle());
+        ASSERT_TRUE(view.Text().endsWith(QStringLiteral(">> "))) << Text();
+    }
+
+    bool Idle()
+    {
+        const bool idle = harness.WaitIdle();
+        view.FlushPending();
+        return idle;
+    }
+    std::string Text() const { return view.Text().toStdString(); }
+
+    // The interpreter's answer to a statement, run aside from the window.
+    std::string Ask(const std::string& statement)
+    {
+        std::string answer = "(no answer)";
+        bool done = false;
+        harness.RunCollected(statement, [&](bool ok, const std::string& text) {
+            answer = ok ? text : "(lost)";
+            done = true;
+        });
+        EXPECT_TRUE(WaitFor([&] { return done; }, 20000)) << statement;
+        return answer;
+    }
+
+    void Type(const QString& text) { QTest::keyClicks(&view, text); }
+    void Enter() { QTest::keyClick(&view, Qt::Key_Return); }
+
+    CKestruneView view;
+    CConsoleSink sink{&view};
+    CSessionHarness harness{&sink};
+    HarnessHost host{harness};
+};
+
+TEST_F(CommandWindowSession, PastedLinesEndingWithALineBreakRunOnEnter)
+{
+    QApplication::clipboard()->setText(QStringLiteral("pa = 11\npb = 22\n"));
+    QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+    Enter();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Ask("disp(pa + pb)"), "33\n");
+    EXPECT_TRUE(view.Text().endsWith(QStringLiteral("pb = 22\n>> "))) << Text();
+}
+
+TEST_F(CommandWindowSession, EnterOnAnEmptyLineSendsOneLineEnd)
+{
+    // The session ends every statement with a line end; a second one would
+    // give a second prompt, which could end the next answer before it began.
+    Enter();
+    ASSERT_FALSE(host.queued.empty());
+    EXPECT_EQ(host.queued.back(), "");
+    EXPECT_EQ(Ask("disp(7)"), "7\n");
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(view.Text().endsWith(QStringLiteral("\n>> ")) || view.Text() == QStringLiteral(">> ")) << Text();
+}
+
+TEST_F(CommandWindowSession, TypedCdReachesAQuotedFolderAndLeavesAPrompt)
+{
+    QTemporaryDir parent;
+    const QString folder = parent.path() + QStringLiteral("/it's a dir");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    harness.QueueCommand("cd " + OctaveQuoted(parent.path().toStdString()) + ";###", false);
+    ASSERT_TRUE(Idle());
+
+    Type(QStringLiteral("cd it's a dir"));
+    Enter();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Ask("disp(pwd)"), QDir(folder).canonicalPath().toStdString() + "\n");
+    EXPECT_TRUE(view.Text().endsWith(QStringLiteral(">> cd it's a dir\n>> "))) << Text();
+
+    // The next statement's echo leaves the cd line alone.
+    Type(QStringLiteral("x = 1"));
+    Enter();
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(view.Text().endsWith(QStringLiteral(">> cd it's a dir\n>> x = 1\nx = 1\n>> "))) << Text();
+}
+
+TEST_F(CommandWindowSession, PromptAfterDocAndAFailedCdGoesBehindTheTypedText)
+{
+    Type(QStringLiteral("doc plot"));
+    Enter();
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(view.Text().endsWith(QStringLiteral(">> doc plot\n>> "))) << Text();
+    Type(QStringLiteral("cd /no/such/folder"));
+    Enter();
+    ASSERT_TRUE(Idle());
+    const QString text = view.Text();
+    EXPECT_TRUE(text.contains(QStringLiteral(">> doc plot\n>> cd /no/such/folder\n"))) << Text();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\n>> "))) << Text();
+    EXPECT_EQ(view.CommandLine(), QString());
+}
+
+TEST_F(CommandWindowSession, StatementFromElsewhereKeepsWhatTheUserIsTyping)
+{
+    Type(QStringLiteral("half typed"));
+    harness.QueueCommand("disp(5)", true);
+    view.ActivateLink(QStringLiteral("sin"));
+    ASSERT_TRUE(Idle());
+    const QString text = view.Text();
+    EXPECT_TRUE(text.contains(QStringLiteral(">> disp(5)\n5\n>> help sin\n"))) << Text();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(">> half typed"))) << Text();
+    EXPECT_EQ(view.CommandLine(), QStringLiteral("half typed"));
+}
+
+}  // namespace
