@@ -496,10 +496,14 @@ void CKestruneApp::RequestWorkspaceRefresh()
 
 bool CKestruneApp::RunCollected(const std::string& statement, CollectedAnswer done)
 {
-    Q_UNUSED(statement);
-    Q_UNUSED(done);
-    // Collected answers come with the session's collected-answer queue.
-    return false;
+    if (!IsConnected() || !done)
+        return false;
+    // The answer arrives on a session thread; it is handed on here, on the
+    // GUI thread (dropped should this object be gone by then).
+    return m_session->QueueCollected(statement, [this, done](bool ok, std::string answer) {
+        QMetaObject::invokeMethod(this, [done, ok, answer = std::move(answer)] { done(ok, answer); },
+                                  Qt::QueuedConnection);
+    });
 }
 
 std::string CKestruneApp::AnswerFolder() const
