@@ -1,0 +1,254 @@
+#include "main/files/cguifindfiles.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "main/files/cfilessettings.h"
+#include "main/files/cworkingfolder.h"
+
+namespace {
+const QString kCurrent = QStringLiteral("Current directory");
+const QString kBrowse = QStringLiteral("Browse...");
+const QString kAllFiles = QStringLiteral("All Files (*.*)");
+constexpr int kFolderRole = Qt::UserRole + 1;
+}  // namespace
+
+CGUIFindFiles::CGUIFindFiles(CWorkingFolder& folder, const QString& programName, QWidget* parent)
+    : QDialog(parent), m_folder(folder), m_program(programName)
+{
+    setObjectName(QStringLiteral("FindFiles"));
+    setWindowTitle(QStringLiteral("Find Files"));
+    setSizeGripEnabled(true);
+    BuildControls();
+    FillRemembered();
+    SetStatus();
+}
+
+CGUIFindFiles::~CGUIFindFiles()
+{
+    StopSearch();
+}
+
+void CGUIFindFiles::BuildControls()
+{
+    const auto combo = [this](bool sorted) {
+        auto* box = new QComboBox(this);
+        box->setEditable(true);
+        box->setInsertPolicy(sorted ? QComboBox::InsertAlphabetically : QComboBox::NoInsert);
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        return box;
+    };
+    m_named = combo(true);
+    m_text = combo(true);
+    m_lookIn = combo(true);
+    m_lookIn->addItems({kCurrent, kBrowse});
+    m_lookIn->setCurrentIndex(0);
+    m_type = combo(false);
+    m_type->addItems({kAllFiles, QStringLiteral("*.m"), QStringLiteral("*.mat"), QStringLiteral("*.txt"),
+                      QStringLiteral("*.zip")});
+    m_type->setCurrentIndex(1);
+    m_subFolders = new QCheckBox(QStringLiteral("Search in subdirectories"), this);
+    m_fullPath = new QCheckBox(QStringLiteral("Show full path names"), this);
+    m_find = new QPushButton(QStringLiteral("Find"), this);
+    m_find->setDefault(true);
+    m_close = new QPushButton(QStringLiteral("Close"), this);
+    m_results = new QTreeWidget(this);
+    m_results->setObjectName(QStringLiteral("FindResults"));
+    m_results->setHeaderLabels({QStringLiteral("File name"), QStringLiteral("Line"), QStringLiteral("Text"),
+                                QStringLiteral("File location")});
+    m_results->setColumnWidth(0, 200);
+    m_results->setColumnWidth(1, 50);
+    m_results->setColumnWidth(2, 360);
+    m_results->setRootIsDecorated(false);
+    m_results->setUniformRowHeights(true);
+    m_results->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_status = new QLabel(this);
+
+    auto* grid = new QGridLayout;
+    const QStringList labels = {QStringLiteral("Files named:"), QStringLiteral("Containing text:"),
+                                QStringLiteral("Look in:"), QStringLiteral("File type(s):")};
+    QComboBox* boxes[] = {m_named, m_text, m_lookIn, m_type};
+    for (int row = 0; row < 4; ++row) {
+        auto* label = new QLabel(labels[row], this);
+        label->setBuddy(boxes[row]);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(boxes[row], row, 1);
+    }
+    grid->addWidget(m_subFolders, 4, 1);
+    grid->addWidget(m_fullPath, 5, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_find);
+    buttons->addWidget(m_close);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(grid, 1);
+    top->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_results, 1);
+    layout->addWidget(m_status);
+    resize(760, 480);
+
+    connect(m_find, &QPushButton::clicked, this, &CGUIFindFiles::OnFind);
+    connect(m_close, &QPushButton::clicked, this, &CGUIFindFiles::reject);
+    connect(m_lookIn, QOverload<int>::of(&QComboBox::activated), this, &CGUIFindFiles::OnLookIn);
+    connect(m_results, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { emit openInEditorRequested(LocationOf(item)); });
+}
+
+void CGUIFindFiles::FillRemembered()
+{
+    const CFilesSettings settings = CFilesSettings::fromSettings(m_program);
+    for (auto [box, list] : {std::pair{m_named, &settings.findFiles}, std::pair{m_text, &settings.findTextInFiles}}) {
+        const QString typed = box->currentText();
+        const QSignalBlocker block(box);
+        box->clear();
+        QStringList sorted = *list;
+        sorted.sort(Qt::CaseInsensitive);
+        box->addItems(sorted);
+        box->setEditText(typed);
+    }
+}
+
+void CGUIFindFiles::showEvent(QShowEvent* event)
+{
+    FillRemembered();
+    QDialog::showEvent(event);
+}
+
+void CGUIFindFiles::OnLookIn(int index)
+{
+    if (m_lookIn->itemText(index) != kBrowse)
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder"), m_folder.Folder());
+    if (folder.isEmpty()) {
+        m_lookIn->setCurrentIndex(m_lookIn->findText(kCurrent));
+        return;
+    }
+    if (m_lookIn->findText(folder) < 0)
+        m_lookIn->addItem(folder);
+    m_lookIn->setCurrentIndex(m_lookIn->findText(folder));
+}
+
+void CGUIFindFiles::SetStatus()
+{
+    m_status->setText(QStringLiteral("%1 items found").arg(m_results->topLevelItemCount()));
+}
+
+void CGUIFindFiles::OnFind()
+{
+    if (m_worker) {
+        m_finder.Stop();
+        return;
+    }
+    const QString named = m_named->currentText();
+    const QString text = m_text->currentText();
+    CFileFinder::Options options;
+    options.folder = m_lookIn->currentText() == kCurrent ? m_folder.Folder() : m_lookIn->currentText();
+    const QString type = m_type->currentText() == kAllFiles ? QStringLiteral("*.*") : m_type->currentText();
+    // "*.*" stands for every file, with or without an extension.
+    options.mask = QStringLiteral("*") + named + (type == QStringLiteral("*.*") ? QStringLiteral("*") : type);
+    options.subFolders = m_subFolders->isChecked();
+    options.text = text;
+    m_results->clear();
+    SetStatus();
+    m_find->setText(QStringLiteral("Stop Find"));
+
+    const unsigned serial = ++m_serial;
+    m_looked = 0;
+    m_worker = std::make_unique<std::thread>([this, options, serial] {
+        m_finder.Search(
+            options,
+            [this, serial](const QString& folder, const QString& name, const std::vector<CFileFinder::LineHit>& lines) {
+                QMetaObject::invokeMethod(this, [this, serial, folder, name, lines] { AddHits(serial, folder, name, lines); },
+                                          Qt::QueuedConnection);
+            },
+            [this, serial](int files) {
+                QMetaObject::invokeMethod(this, [this, serial, files] {
+                    if (serial == m_serial)
+                        m_looked = files;
+                }, Qt::QueuedConnection);
+            });
+        QMetaObject::invokeMethod(this, [this, serial] { Finished(serial); }, Qt::QueuedConnection);
+    });
+
+    CFilesSettings settings = CFilesSettings::fromSettings(m_program);
+    const bool changed = CFilesSettings::Remember(settings.findFiles, named) |
+                         CFilesSettings::Remember(settings.findTextInFiles, text);
+    if (changed) {
+        settings.toSettings(m_program);
+        FillRemembered();
+    }
+}
+
+void CGUIFindFiles::AddHits(unsigned serial, const QString& folder, const QString& name,
+                            const std::vector<CFileFinder::LineHit>& lines)
+{
+    if (serial != m_serial)
+        return;
+    const QString shown = m_fullPath->isChecked() ? QDir(folder).filePath(name) : name;
+    QList<QTreeWidgetItem*> items;
+    if (lines.empty()) {
+        items << new QTreeWidgetItem({shown, QString(), QString(), folder});
+    } else {
+        for (const CFileFinder::LineHit& hit : lines)
+            items << new QTreeWidgetItem({shown, QString::number(hit.line), hit.text, folder});
+    }
+    for (QTreeWidgetItem* item : items)
+        item->setData(0, kFolderRole, QDir(folder).filePath(name));
+    m_results->addTopLevelItems(items);
+    m_status->setText(QStringLiteral("%1 items found (%2 files searched)").arg(m_results->topLevelItemCount()).arg(m_looked));
+}
+
+void CGUIFindFiles::Finished(unsigned serial)
+{
+    if (serial != m_serial || !m_worker)
+        return;
+    m_worker->join();
+    m_worker.reset();
+    m_find->setText(QStringLiteral("Find"));
+    SetStatus();
+    emit searchFinished();
+}
+
+void CGUIFindFiles::StopSearch()
+{
+    if (!m_worker)
+        return;
+    // The worker only posts to this dialog, never waits on it: joining is safe.
+    m_finder.Stop();
+    m_worker->join();
+    m_worker.reset();
+    ++m_serial;
+    m_find->setText(QStringLiteral("Find"));
+    SetStatus();
+}
+
+QString CGUIFindFiles::LocationOf(const QTreeWidgetItem* item) const
+{
+    if (!item)
+        return QString();
+    const QString line = item->text(1).isEmpty() ? QStringLiteral("1") : item->text(1);
+    return QStringLiteral("line %1 of file %2").arg(line, item->data(0, kFolderRole).toString());
+}
+
+void CGUIFindFiles::reject()
+{
+    StopSearch();
+    QDialog::reject();
+}
+
+void CGUIFindFiles::closeEvent(QCloseEvent* event)
+{
+    StopSearch();
+    QDialog::closeEvent(event);
+}
