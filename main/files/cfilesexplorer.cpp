@@ -2,7 +2,9 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QSet>
 
@@ -151,4 +153,19 @@ void CFilesExplorer::dropEvent(QDropEvent* event)
     const bool move = event->dropAction() == Qt::MoveAction;
     event->acceptProposedAction();
     emit filesDropped(event->mimeData()->urls(), move);
+}
+
+void CFilesExplorer::keyPressEvent(QKeyEvent* event)
+{
+    // The list's keys work whenever the list has the focus, also where the
+    // window system has not made its window the active one.
+    const QKeySequence pressed(event->keyCombination());
+    for (QAction* action : actions()) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+            action->trigger();
+            event->accept();
+            return;
+        }
+    }
+    QTreeWidget::keyPressEvent(event);
 }
