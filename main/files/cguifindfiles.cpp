@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -28,6 +29,8 @@ CGUIFindFiles::CGUIFindFiles(CWorkingFolder& folder, const QString& programName,
     setObjectName(QStringLiteral("FindFiles"));
     setWindowTitle(QStringLiteral("Find Files"));
     setSizeGripEnabled(true);
+    m_drain.setInterval(0);
+    connect(&m_drain, &QTimer::timeout, this, &CGUIFindFiles::Drain);
     BuildControls();
     FillRemembered();
     SetStatus();
@@ -146,8 +149,14 @@ void CGUIFindFiles::SetStatus()
 
 void CGUIFindFiles::OnFind()
 {
-    if (m_worker) {
+    if (m_worker || m_workerDone) {
+        // "Stop Find": what was found so far stays.
         m_finder.Stop();
+        m_pending.clear();
+        if (m_workerDone) {
+            m_drain.stop();
+            Finish();
+        }
         return;
     }
     const QString named = m_named->currentText();
@@ -165,19 +174,31 @@ void CGUIFindFiles::OnFind()
 
     const unsigned serial = ++m_serial;
     m_looked = 0;
+    m_pending.clear();
+    m_workerDone = false;
     m_worker = std::make_unique<std::thread>([this, options, serial] {
+        // Hits go to the dialog in batches, at most every 50 ms.
+        std::vector<Found> batch;
+        int looked = 0;
+        QElapsedTimer clock;
+        clock.start();
+        const auto post = [this, serial, &batch, &looked] {
+            QMetaObject::invokeMethod(this, [this, serial, found = std::move(batch), looked]() mutable {
+                Queue(serial, found, looked);
+            }, Qt::QueuedConnection);
+            batch.clear();
+        };
         m_finder.Search(
             options,
-            [this, serial](const QString& folder, const QString& name, const std::vector<CFileFinder::LineHit>& lines) {
-                QMetaObject::invokeMethod(this, [this, serial, folder, name, lines] { AddHits(serial, folder, name, lines); },
-                                          Qt::QueuedConnection);
+            [&](const QString& folder, const QString& name, const std::vector<CFileFinder::LineHit>& lines) {
+                batch.push_back({folder, name, lines});
+                if (clock.elapsed() >= 50) {
+                    post();
+                    clock.restart();
+                }
             },
-            [this, serial](int files) {
-                QMetaObject::invokeMethod(this, [this, serial, files] {
-                    if (serial == m_serial)
-                        m_looked = files;
-                }, Qt::QueuedConnection);
-            });
+            [&](int files) { looked = files; });
+        post();
         QMetaObject::invokeMethod(this, [this, serial] { Finished(serial); }, Qt::QueuedConnection);
     });
 
@@ -190,23 +211,45 @@ void CGUIFindFiles::OnFind()
     }
 }
 
-void CGUIFindFiles::AddHits(unsigned serial, const QString& folder, const QString& name,
-                            const std::vector<CFileFinder::LineHit>& lines)
+void CGUIFindFiles::Queue(unsigned serial, std::vector<Found>& found, int looked)
 {
-    if (serial != m_serial)
+    // After "Stop Find" nothing more is shown.
+    if (serial != m_serial || m_finder.Stopped())
         return;
-    const QString shown = m_fullPath->isChecked() ? QDir(folder).filePath(name) : name;
+    m_looked = looked;
+    std::move(found.begin(), found.end(), std::back_inserter(m_pending));
+    if (!m_drain.isActive())
+        m_drain.start();
+}
+
+void CGUIFindFiles::Drain()
+{
+    constexpr int kSlice = 2000;
     QList<QTreeWidgetItem*> items;
-    if (lines.empty()) {
-        items << new QTreeWidgetItem({shown, QString(), QString(), folder});
-    } else {
-        for (const CFileFinder::LineHit& hit : lines)
-            items << new QTreeWidgetItem({shown, QString::number(hit.line), hit.text, folder});
+    while (!m_pending.empty() && items.size() < kSlice) {
+        const Found found = std::move(m_pending.front());
+        m_pending.pop_front();
+        const QString path = QDir(found.folder).filePath(found.name);
+        const QString shown = m_fullPath->isChecked() ? path : found.name;
+        if (found.lines.empty())
+            items << new QTreeWidgetItem({shown, QString(), QString(), found.folder});
+        for (const CFileFinder::LineHit& hit : found.lines)
+            items << new QTreeWidgetItem({shown, QString::number(hit.line), hit.text, found.folder});
+        for (int i = items.size() - int(std::max<size_t>(found.lines.size(), 1)); i < items.size(); ++i)
+            items[i]->setData(0, kFolderRole, path);
     }
-    for (QTreeWidgetItem* item : items)
-        item->setData(0, kFolderRole, QDir(folder).filePath(name));
     m_results->addTopLevelItems(items);
-    m_status->setText(QStringLiteral("%1 items found (%2 files searched)").arg(m_results->topLevelItemCount()).arg(m_looked));
+    if (m_pending.empty()) {
+        m_drain.stop();
+        if (m_workerDone)
+            Finish();
+        else
+            m_status->setText(QStringLiteral("%1 items found (%2 files searched)")
+                                  .arg(m_results->topLevelItemCount())
+                                  .arg(m_looked));
+    } else {
+        m_status->setText(QStringLiteral("%1 items found (%2 files searched)").arg(m_results->topLevelItemCount()).arg(m_looked));
+    }
 }
 
 void CGUIFindFiles::Finished(unsigned serial)
@@ -215,6 +258,14 @@ void CGUIFindFiles::Finished(unsigned serial)
         return;
     m_worker->join();
     m_worker.reset();
+    m_workerDone = true;
+    if (m_pending.empty())
+        Finish();
+}
+
+void CGUIFindFiles::Finish()
+{
+    m_workerDone = false;
     m_find->setText(QStringLiteral("Find"));
     SetStatus();
     emit searchFinished();
@@ -222,6 +273,9 @@ void CGUIFindFiles::Finished(unsigned serial)
 
 void CGUIFindFiles::StopSearch()
 {
+    m_pending.clear();
+    m_drain.stop();
+    m_workerDone = false;
     if (!m_worker)
         return;
     // The worker only posts to this dialog, never waits on it: joining is safe.

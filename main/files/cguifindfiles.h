@@ -2,8 +2,12 @@
 
 #include <QDialog>
 
+#include <QTimer>
+
+#include <deque>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "main/files/cfilefinder.h"
 
@@ -34,7 +38,7 @@ public:
     QPushButton* FindButton() const { return m_find; }
     QTreeWidget* Results() const { return m_results; }
     QLabel* Status() const { return m_status; }
-    bool IsSearching() const { return m_worker != nullptr; }
+    bool IsSearching() const { return m_worker != nullptr || m_workerDone; }
 
     // Starts a search with the controls' values, or stops the running one.
     void OnFind();
@@ -56,9 +60,15 @@ protected:
 private:
     void BuildControls();
     void OnLookIn(int index);
-    void AddHits(unsigned serial, const QString& folder, const QString& name,
-                 const std::vector<CFileFinder::LineHit>& lines);
+    struct Found {
+        QString folder;
+        QString name;
+        std::vector<CFileFinder::LineHit> lines;
+    };
+    void Queue(unsigned serial, std::vector<Found>& found, int looked);
+    void Drain();
     void Finished(unsigned serial);
+    void Finish();
     void FillRemembered();
     void SetStatus();
 
@@ -78,4 +88,9 @@ private:
     std::unique_ptr<std::thread> m_worker;
     unsigned m_serial = 0;
     int m_looked = 0;
+    // Hits wait here and are shown a slice at a time, so the window keeps
+    // answering however fast they come.
+    std::deque<Found> m_pending;
+    QTimer m_drain;
+    bool m_workerDone = false;
 };
