@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
 
 #include <string>
 #include <utility>
@@ -14,9 +17,15 @@
 
 #include "main/session/isessioncommands.h"
 #include "platform/ckestrunesettings.h"
-#include "tests/main/console/kestrunetestsupport.h"
+#include "tests/support/cmodalanswerer.h"
+#include "tests/support/widgettestmain.h"
 
 namespace filestest {
+
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
 
 class RecordingCommands : public ISessionCommands {
 public:

@@ -12,8 +12,6 @@
 #include "tests/main/files/filestestsupport.h"
 
 using namespace filestest;
-using kestrunetest::ModalAnswerer;
-using kestrunetest::WaitFor;
 
 namespace {
 
@@ -83,7 +81,7 @@ TEST(WorkingFolder, ChangesKeepRecentFoldersAndRefuseNonFolders)
               QStringList({d.filePath(QStringLiteral("b")), d.filePath(QStringLiteral("c"))}));
     EXPECT_EQ(box.currentText(), d.filePath(QStringLiteral("c")));
 
-    ModalAnswerer answer;
+    CModalAnswerer answer;
     EXPECT_FALSE(folder.ChangeDirectory(QStringLiteral("missing")));
     ASSERT_EQ(answer.texts.size(), 1);
     EXPECT_TRUE(answer.texts[0].startsWith(QStringLiteral("Cannot CD to \n")));
@@ -130,7 +128,7 @@ TEST(FileView, SelectAllAndDeleteNeverTouchTheParent)
     Pane pane(d.filePath(QStringLiteral("work")));
     pane.Key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_FALSE(pane.Row(QStringLiteral(".."))->isSelected());
-    ModalAnswerer answer(QMessageBox::Yes);
+    CModalAnswerer answer(QMessageBox::Yes);
     pane.Key(Qt::Key_Delete);
     ASSERT_EQ(answer.texts.size(), 1);
     EXPECT_EQ(answer.texts[0], QStringLiteral("Are you sure you want delete these 2 items?"));
@@ -181,7 +179,7 @@ TEST(FileView, ZipExtractCutPasteAndRefusedReplace)
     pane.Select({QStringLiteral("one.m")});
     pane.Key(Qt::Key_C, Qt::ControlModifier);
     pane.working->ChangeDirectory(other.path());
-    ModalAnswerer refuse(QMessageBox::No);
+    CModalAnswerer refuse(QMessageBox::No);
     pane.Key(Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(refuse.texts.size(), 1);
     EXPECT_TRUE(refuse.texts[0].startsWith(QStringLiteral("This folder already contains a file named 'one.m'")));

@@ -17,7 +17,6 @@
 #include "tests/support/csessionharness.h"
 
 using namespace filestest;
-using kestrunetest::WaitFor;
 
 namespace {
 
