@@ -80,6 +80,14 @@ bool CWorkingFolder::ChangeDirectory(const QString& target)
     return true;
 }
 
+bool CWorkingFolder::Follow(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    Adopt(QDir::cleanPath(folder));
+    return true;
+}
+
 void CWorkingFolder::Refuse(const QString& folder, const QString& typed, const QString& current)
 {
     QWidget* parent = m_box ? m_box->window() : nullptr;
@@ -159,7 +167,7 @@ void CWorkingFolder::CheckInterpreterFolder()
         if (!self || !ok)
             return;
         const QString folder = QString::fromStdString(answer).trimmed();
-        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !SameFolder(folder, self->Folder()))
-            self->Adopt(QDir::cleanPath(folder));
+        if (!folder.isEmpty() && !SameFolder(folder, self->Folder()))
+            self->Follow(folder);
     });
 }

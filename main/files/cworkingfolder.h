@@ -34,6 +34,11 @@ public:
     // a message box) when the target is not a folder.
     bool ChangeDirectory(const QString& target);
 
+    // The interpreter is in folder already (it started there): stores,
+    // watches, shows and announces it without sending "cd". False when it
+    // is not a folder.
+    bool Follow(const QString& folder);
+
     // Fills the box with the recent folders that still exist.
     void FillBox();
 

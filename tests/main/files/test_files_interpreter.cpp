@@ -81,6 +81,13 @@ TEST(FilesInterpreter, QuotedNamesOpenLoadRunAndChangeFolder)
     ASSERT_TRUE(session.WaitIdle());
     EXPECT_TRUE(WaitFor([&] { return ReadFile(log).contains("my script.m"); }, 5000));
     EXPECT_EQ(ReadFile(log).trimmed(), QDir(folder).filePath(QStringLiteral("my script.m")).toUtf8());
+
+    // A folder change the program did not make is followed when announced.
+    session.QueueCommand("cd(" + OctaveQuoted(root.path().toStdString()) + ")", false);
+    ASSERT_TRUE(session.WaitIdle());
+    emit session.Events().currentDirectoryChanged();
+    EXPECT_TRUE(WaitFor([&] { return working.Folder() == root.path(); }));
+    EXPECT_TRUE(view.List()->findItems(QStringLiteral("editor.sh"), Qt::MatchExactly, 0).size() == 1);
 }
 
 TEST(FindFiles, FindsTextStopsAndOpensTheHit)
