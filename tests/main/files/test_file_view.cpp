@@ -2,6 +2,8 @@
 // through the real widgets with keys and mouse.
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -185,6 +187,18 @@ TEST(FileView, ZipExtractCutPasteAndRefusedReplace)
     EXPECT_TRUE(refuse.texts[0].startsWith(QStringLiteral("This folder already contains a file named 'one.m'")));
     EXPECT_EQ(ReadFile(QDir(other.path()).filePath(QStringLiteral("one.m"))), "first");
     EXPECT_EQ(ReadFile(d.filePath(QStringLiteral("one.m"))), "other");
+
+    // Files dropped from elsewhere are copied in.
+    WriteFile(d.filePath(QStringLiteral("dropped.m")), "d");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(d.filePath(QStringLiteral("dropped.m")))});
+    QWidget* target = pane.view->List()->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(ReadFile(QDir(other.path()).filePath(QStringLiteral("dropped.m"))), "d");
+    EXPECT_TRUE(QFileInfo::exists(d.filePath(QStringLiteral("dropped.m"))));
 }
 
 TEST(FileView, FollowsOtherProcessesAndKeepsAnUnchangedList)
