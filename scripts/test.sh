@@ -10,12 +10,12 @@ build="${KESTRUNE_BUILD_DIR:-$here/build}"
 tsan="${build}-tsan"
 if [ -f "$here/main/session/CMakeLists.txt" ]; then
   cmake -S "$here" -B "$tsan" -G Ninja -DKESTRUNE_TSAN=ON >/dev/null
-  cmake --build "$tsan" --target test_session
+  cmake --build "$tsan" --target test_main_session
 fi
 
 # Real-window tests need a display; widget tests use the offscreen platform.
 status=0
-if [ -x "$tsan/bin/test_session" ]; then
+if [ -x "$tsan/bin/test_main_session" ]; then
   echo "== session tests under ThreadSanitizer"
   (cd "$tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
      xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -R '^Session' -j2) || status=1

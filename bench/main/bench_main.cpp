@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "main/console/ckestruneview.h"
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 #include "main/session/coctaveredirector.h"
 #include "platform/cprofile.h"
 

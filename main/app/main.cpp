@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 
 int main(int argc, char* argv[])
 {
@@ -9,7 +9,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Kestrune"));
     QApplication::setApplicationVersion(QStringLiteral(KESTRUNE_VERSION));
     CKestruneApp kestrune;
-    if (!kestrune.Start())
+    CKestruneApp::Options options;
+    options.startEditor = true;
+    if (!kestrune.Start(options))
         return 1;
     return application.exec();
 }

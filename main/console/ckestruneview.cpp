@@ -898,8 +898,17 @@ void CKestruneView::ActivateLink(const QString& link)
             m_host->OpenInEditor(link.toStdString());
         return;
     }
-    if (m_host)
-        m_host->QueueCommand("help " + link.trimmed().toStdString(), true);
+    // The link's text comes from the interpreter's output: only a name is
+    // asked about, as for a typed help topic.
+    const QString topic = link.trimmed();
+    if (m_host && IsHelpTopic(topic))
+        m_host->QueueCommand("help " + topic.toStdString(), true);
+}
+
+bool CKestruneView::IsHelpTopic(const QString& topic)
+{
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][\\w.]*$"));
+    return name.match(topic).hasMatch();
 }
 
 void CKestruneView::ResolveLocation(const QString& function, const QString& where)

@@ -67,6 +67,8 @@ public:
 
     // Acts on a clicked link text.
     void ActivateLink(const QString& link);
+    // A name help may be asked about (letters, digits, '_' and '.').
+    static bool IsHelpTopic(const QString& topic);
     // Prints the whole window (margins of half an inch).
     void PrintTo(QPrinter* printer);
     void PrintWithDialog();

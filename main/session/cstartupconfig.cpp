@@ -56,8 +56,20 @@ std::string CStartupConfig::EditorStatement(const QString& programFolder, int ma
             return std::string();
         return "edit editor " + literal + "; edit mode async;";
     }
+    // edit runs sprintf([EDITOR() " %s"], file) through the shell: the
+    // program's path is quoted for the shell, and a '%' in it is doubled.
+    std::string command = "'";
+    for (const char c : editor) {
+        if (c == '\'')
+            command += "'\\''";
+        else if (c == '%')
+            command += "%%";
+        else
+            command += c;
+    }
+    command += "'";
     std::string literal;
-    if (!OctaveQuote(editor, literal))
+    if (!OctaveQuote(command, literal))
         return std::string();
     return "EDITOR(" + literal + "); edit mode async;";
 }

@@ -12,7 +12,7 @@
 
 #include "main/console/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"
 #include "platform/cmessagechannel.h"

@@ -1,6 +1,6 @@
 // The main frame: panes and their tab groups, the Window menu, the toolbar
-// and its combo boxes across resets, looks, texts from the editor program,
-// the remembered message box and the splash.
+// and its combo boxes across resets, looks, the remembered message box and
+// the splash.
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
@@ -11,7 +11,6 @@
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
 #include "main/frame/ccommandids.h"
-#include "main/frame/ceditortextfilter.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/cstatusdisplay.h"
 #include "main/frame/ctoolbarcustomizedialog.h"
@@ -112,21 +111,6 @@ TEST(MainFrame, ApplicationLookIsStored)
     CMainFrame again(true);
     EXPECT_EQ(again.CurrentLook(), 216);
     again.ApplyLook(214);
-}
-
-TEST(EditorTexts, LineEndsRemovedAndCdToTheWorkingFolderDropped)
-{
-    QTemporaryDir dir;
-    QDir().mkpath(dir.path() + "/sub");
-    std::string statement;
-    EXPECT_TRUE(CEditorTextFilter::Filter("run('a.m')\r\n", dir.path(), statement));
-    EXPECT_EQ(statement, "run('a.m')");
-    EXPECT_FALSE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub/..'").toUtf8(), dir.path(), statement));
-    EXPECT_FALSE(CEditorTextFilter::Filter(("cd " + dir.path() + "/").toUtf8(), dir.path(), statement));
-    EXPECT_TRUE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub'").toUtf8(), dir.path(), statement));
-    EXPECT_EQ(statement, ("cd '" + dir.path() + "/sub'").toStdString());
-    EXPECT_TRUE(CEditorTextFilter::Filter(QByteArray("x = 1;####\0junk", 15), dir.path(), statement));
-    EXPECT_EQ(statement, "x = 1;####");
 }
 
 TEST(MessageBox, RemembersDontAskAgainPerMessage)

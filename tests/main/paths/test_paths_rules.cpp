@@ -12,7 +12,7 @@
 #include "main/paths/cpathstatements.h"
 #include "main/paths/cstoredpaths.h"
 #include "main/session/csessionevents.h"
-#include "recordingcommands.h"
+#include "tests/main/paths/recordingcommands.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "main/profiler/cprofilereport.h"
 #include "main/profiler/cprofilestatements.h"
 #include "main/profiler/cprofileview.h"
-#include "profilerpage.h"
+#include "tests/main/profiler/profilerpage.h"
 #include "main/session/cstartupconfig.h"
 #include "tests/support/csessionharness.h"
 

@@ -18,7 +18,7 @@
 #include "main/session/cconnectionhost.h"
 #include "main/session/coutputformatter.h"
 #include "platform/octavequote.h"
-#include "recordingpanes.h"
+#include "tests/main/session/recordingpanes.h"
 
 namespace {
 

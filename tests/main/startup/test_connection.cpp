@@ -6,7 +6,7 @@
 #include "main/console/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
 #include "main/frame/ccommandids.h"
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 #include "main/frame/cstatuspane.h"
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <csignal>
 #include <unistd.h>
@@ -48,7 +49,7 @@ TEST(StartupConfig, CommandLineFromThePathSetting)
 
 TEST(StartupConfig, StatementsQuoteEveryPath)
 {
-    EXPECT_EQ(CStartupConfig::EditorStatement("/opt/k bin", 7), "EDITOR('/opt/k bin/marlinote'); edit mode async;");
+    EXPECT_EQ(CStartupConfig::EditorStatement("/opt/k bin", 7), "EDITOR('''/opt/k bin/marlinote'''); edit mode async;");
     EXPECT_EQ(CStartupConfig::EditorStatement("/opt/it's", 3),
               "edit editor '/opt/it''s/marlinote %s'; edit mode async;");
     EXPECT_EQ(CStartupConfig::ChangeFolderStatement("/tmp/a'b"), "cd '/tmp/a''b';###");
@@ -57,6 +58,34 @@ TEST(StartupConfig, StatementsQuoteEveryPath)
     EXPECT_EQ(CStartupConfig::AddPathStatement({}), "");
     EXPECT_EQ(CStartupConfig::GraphicsStatement(7),
               "warning('off','Octave:gnuplot-graphics'); graphics_toolkit gnuplot;");
+}
+
+TEST(StartupConfig, EditorInAFolderWithBlanksQuotesAndPercentStartsFromEdit)
+{
+    // The interpreter hands the EDITOR string to the shell.
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/it's a 100% bin");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString marker = dir.path() + QStringLiteral("/started");
+    QFile editor(folder + QStringLiteral("/marlinote"));
+    ASSERT_TRUE(editor.open(QIODevice::WriteOnly));
+    editor.write(("#!/bin/sh\necho \"$1\" > '" + marker + "'\n").toUtf8());
+    editor.close();
+    editor.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const std::string statement = CStartupConfig::EditorStatement(folder, 7);
+    ASSERT_FALSE(statement.empty());
+    QProcess octave;
+    octave.setWorkingDirectory(dir.path());
+    octave.start(QStringLiteral("octave"), {QStringLiteral("--no-gui"), QStringLiteral("--norc"),
+                                            QStringLiteral("--quiet"), QStringLiteral("--eval"),
+                                            QString::fromStdString(statement) + QStringLiteral(" edit kgnew.m")});
+    ASSERT_TRUE(octave.waitForFinished(60000));
+    for (int i = 0; i < 50 && !QFile::exists(marker); ++i)
+        QThread::msleep(100);
+    QFile started(marker);
+    ASSERT_TRUE(started.open(QIODevice::ReadOnly)) << octave.readAllStandardError().toStdString();
+    EXPECT_TRUE(started.readAll().trimmed().endsWith("kgnew.m"));
 }
 
 TEST(StartupConfig, StoredSearchPathsAreCleanedAndStoredBack)

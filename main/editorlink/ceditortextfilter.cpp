@@ -1,4 +1,4 @@
-#include "main/frame/ceditortextfilter.h"
+#include "main/editorlink/ceditortextfilter.h"
 
 #include <QDir>
 #include <QFileInfo>

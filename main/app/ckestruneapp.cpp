@@ -1,45 +1,45 @@
-#include "main/frame/ckestruneapp.h"
+#include "main/app/ckestruneapp.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <vector>
 
-#include "common/cini.h"
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
 #include "main/console/ccommandhistory.h"
+#include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
+#include "main/editorlink/ceditorcloser.h"
+#include "main/editorlink/ceditorembedder.h"
+#include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
-#include "main/frame/ceditorcloser.h"
-#include "main/frame/ceditorembedder.h"
-#include "main/frame/ceditortextfilter.h"
 #include "main/frame/cmainframe.h"
-#include "main/frame/csessionpanes.h"
 #include "main/frame/cstatusdisplay.h"
 #include "main/session/cconnection.h"
 #include "main/session/cconnectionprocesses.h"
 #include "main/session/coctaveredirector.h"
+#include "main/session/csessionevents.h"
 #include "main/session/cstartupconfig.h"
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
-#include "platform/cprofile.h"
+#include "platform/ckestrunesettings.h"
 
 namespace {
 const QString kProgram = QStringLiteral("Kestrune");
-const QString kOctave = QStringLiteral("Octave");
-const QString kGeneral = QStringLiteral("General");
+// How long closing waits for an embedded editor to end before asking.
+constexpr int kEditorCloseWaitMs = 10000;
 }  // namespace
 
 CKestruneApp::CKestruneApp(QObject* parent) : QObject(parent) {}
@@ -47,9 +47,11 @@ CKestruneApp::CKestruneApp(QObject* parent) : QObject(parent) {}
 CKestruneApp::~CKestruneApp()
 {
     Shutdown();
-    // The panes adapter goes before the windows it points at.
+    // The session lets go of the events (and through them the command
+    // window) before the windows go.
     if (m_session)
         m_session->SetPanes(nullptr);
+    m_editor.reset();
     if (m_frame) {
         disconnect(m_frame, nullptr, this, nullptr);
         delete m_frame;
@@ -64,11 +66,9 @@ QString CKestruneApp::Version()
 
 bool CKestruneApp::Start(const Options& options)
 {
-    CProfile profile(kProgram);
-    m_userPaths = AppFolders::AppDataFolder(kProgram) + QStringLiteral("/userpaths.dat");
-
-    const bool embeddedEditor = profile.GetInt(kOctave, QStringLiteral("UseSeparateEditor"), 0) == 0;
-    m_frame = new CMainFrame(embeddedEditor);
+    const CKestruneSettings startSettings = Settings();
+    m_userPaths = CKestruneSettings::UserPathsFile(kProgram);
+    m_frame = new CMainFrame(!startSettings.useSeparateEditor);
     if (options.splash) {
         auto* splash = new CSplashWnd(kProgram, QStringLiteral("Version ") + Version());
         splash->ShowFor(1500);
@@ -81,26 +81,19 @@ bool CKestruneApp::Start(const Options& options)
     m_view->setReadOnly(true);
 
     m_session = std::make_unique<COctaveRedirector>();
-    CSessionOptions sessionOptions;
-    sessionOptions.beepOnErrors = profile.GetInt(kGeneral, QStringLiteral("BeepOnErrors"), 0) != 0;
-    sessionOptions.maxLines = profile.GetInt(kGeneral, QStringLiteral("MaxLines"), 2000);
-    sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
-    m_session->SetOptions(sessionOptions);
-    m_panes = std::make_unique<CSessionPanes>(m_frame, m_view, m_history.get());
-    m_panes->programFolder = AppFolders::ProgramFolder();
-    m_panes->onChangeDirectory = [this](const QString& folder) { ChangeDirectory(folder); };
-    m_panes->onCloseRequested = [this] {
-        if (m_frame)
-            m_frame->close();
-    };
-    m_session->SetPanes(m_panes.get());
+    ApplySettings(startSettings);
+    m_programFolder = options.programFolder.isEmpty() ? AppFolders::ProgramFolder() : options.programFolder;
+    m_console = std::make_unique<CConsoleSink>(m_view);
+    m_events = std::make_unique<CSessionEvents>(m_console.get());
+    m_editor = std::make_unique<CEditorTransport>(m_programFolder);
+    m_session->SetPanes(m_events.get());
 
     CConnection::Settings settings;
     settings.programName = kProgram;
-    settings.programFolder = AppFolders::ProgramFolder();
+    settings.programFolder = m_programFolder;
     settings.workFolderFallback = AppFolders::WorkFolder();
     settings.userPathsFile = m_userPaths;
-    m_connection = std::make_unique<CConnection>(*m_session, *m_panes, *this, settings);
+    m_connection = std::make_unique<CConnection>(*m_session, *m_events, *this, settings);
 
     CStatusDisplay::Source source;
     source.connecting = [this] { return m_connection->IsConnecting(); };
@@ -114,6 +107,8 @@ bool CKestruneApp::Start(const Options& options)
     m_status = std::make_unique<CStatusDisplay>(m_frame, m_view->viewport(), source);
 
     WireCommands();
+    WireSessionEvents();
+    InstallPanes();
     connect(m_frame, &CMainFrame::closeRequested, this, [this](bool* allow) {
         *allow = CanClose();
         if (*allow)
@@ -130,13 +125,12 @@ bool CKestruneApp::Start(const Options& options)
 
     m_session->StartSender();
     m_frame->show();
-    if (m_frame->HasEditorPane() && CEditorEmbedder::Possible()) {
-        m_embedder = std::make_unique<CEditorEmbedder>(m_frame);
-        m_embedder->Start();
-    }
+    WireEditorLink();
     QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
 
     // The first update of the command window.
+    if (options.startEditor)
+        StartEditorProgram(startSettings);
     FillDirectoryCombo();
     m_frame->setWindowTitle(CMainFrame::TitleText());
     m_status->Start();
@@ -144,7 +138,7 @@ bool CKestruneApp::Start(const Options& options)
     connect(commandState, &QTimer::timeout, this, &CKestruneApp::UpdateCommandState);
     commandState->start(200);
     UpdateCommandState();
-    if (options.autoStartAllowed && profile.GetInt(kOctave, QStringLiteral("AutoStart"), 1) != 0)
+    if (options.autoStartAllowed && startSettings.autoStart)
         OnConnect();
     return true;
 }
@@ -180,9 +174,8 @@ void CKestruneApp::WireCommands()
     on(CommandId::FindHelp, [this] { FindHelp(sender() == m_frame->Action(CommandId::FindHelp)); });
     on(SetCurrentPath, [this] { ChangeDirectory(m_frame->DirectoryCombo()->currentText()); });
     on(BrowseFolder, [this] {
-        const CProfile profile(kProgram);
-        const QString start = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
-        const QString folder = QFileDialog::getExistingDirectory(m_frame, QStringLiteral("Browse for folder"), start);
+        const QString folder =
+            QFileDialog::getExistingDirectory(m_frame, QStringLiteral("Browse for folder"), Settings().workPath);
         if (!folder.isEmpty())
             ChangeDirectory(folder);
     });
@@ -196,6 +189,95 @@ void CKestruneApp::WireCommands()
     for (int id : {SaveAs, SaveWorkspaceAs, SetPaths, Packages, FindFiles})
         m_frame->Action(id)->setEnabled(false);
     connect(m_view, &CKestruneView::statusMessage, m_frame, &CMainFrame::SetStatusMessage);
+}
+
+void CKestruneApp::WireSessionEvents()
+{
+    CSessionEvents* events = m_events.get();
+    connect(events, &CSessionEvents::historyAdded, this, [this](const QString& line) {
+        if (!line.contains(QStringLiteral("%-- ")))
+            m_history->AddEchoed(line);
+    });
+    connect(events, &CSessionEvents::completionReady, this, [this](const QStringList& matches) {
+        m_view->FlushPending();
+        m_view->ShowCompletions(matches);
+    });
+    connect(events, &CSessionEvents::workspaceShowRequested, this,
+            [this] { m_frame->ShowPane(PaneId::Workspace); });
+    connect(events, &CSessionEvents::directoryChangeRequested, this,
+            [this](const QString& folder) { ChangeDirectory(folder); });
+    connect(events, &CSessionEvents::editorTextReady, this, &CKestruneApp::SendToEditor);
+    connect(events, &CSessionEvents::closeRequested, this, [this] {
+        if (m_frame)
+            m_frame->close();
+    });
+}
+
+void CKestruneApp::InstallPanes()
+{
+    // Each capability's pane is made here, given Events() and Commands(),
+    // and put into its pane with m_frame->SetPaneWidget(PaneId::..., widget).
+}
+
+void CKestruneApp::WireEditorLink()
+{
+    if (!m_frame->HasEditorPane() || !CEditorEmbedder::Possible())
+        return;
+    m_embedder = std::make_unique<CEditorEmbedder>();
+    connect(m_embedder.get(), &CEditorEmbedder::windowReady, this, [this](QWidget* container) {
+        m_frame->SetPaneWidget(PaneId::Editor, container);
+        // Shown, but the keyboard stays where it is (the editor usually
+        // comes up with the program, while the user types commands).
+        QDockWidget* pane = m_frame->Pane(PaneId::Editor);
+        if (!pane)
+            return;
+        pane->show();
+        pane->raise();
+        // An editor needs room: give its pane half the window's height.
+        if (!pane->isFloating())
+            m_frame->resizeDocks({pane}, {m_frame->height() / 2}, Qt::Vertical);
+    });
+    connect(m_embedder.get(), &CEditorEmbedder::windowGone, this, [this] {
+        auto* empty = new QWidget;
+        empty->setObjectName(QStringLiteral("EmptyPane"));
+        m_frame->SetPaneWidget(PaneId::Editor, empty);
+    });
+    m_embedder->Start();
+}
+
+CKestruneSettings CKestruneApp::Settings()
+{
+    return CKestruneSettings::fromSettings(kProgram);
+}
+
+void CKestruneApp::ApplySettings(const CKestruneSettings& settings)
+{
+    // The rest takes effect where it is used: the interpreter's folder and
+    // the working folder at the next connection, MaxHist when the history
+    // is loaded, the editor's settings at the next start.
+    CSessionOptions sessionOptions;
+    sessionOptions.beepOnErrors = settings.beepOnErrors;
+    sessionOptions.maxLines = settings.maxLines;
+    sessionOptions.tempFolder = AppFolders::PrivateTempFolder().toStdString();
+    m_session->SetOptions(sessionOptions);
+}
+
+void CKestruneApp::StartEditorProgram(const CKestruneSettings& settings)
+{
+    // The editor comes up with the program: taken into the editor pane when
+    // there is one, otherwise as a window of its own when asked for.
+    if (settings.useSeparateEditor && !settings.openEditorStart)
+        return;
+    CEditorTransport::StartEditor(m_programFolder);
+}
+
+void CKestruneApp::SendToEditor(const QByteArray& text, bool activate)
+{
+    if (activate) {
+        if (!m_frame->ShowPane(PaneId::Editor))
+            CEditorEmbedder::BringForward();
+    }
+    m_editor->Send(text);
 }
 
 void CKestruneApp::UpdateCommandState()
@@ -217,13 +299,9 @@ void CKestruneApp::FillDirectoryCombo()
 {
     QComboBox* box = m_frame->DirectoryCombo();
     box->clear();
-    CIni ini(m_userPaths.toStdString().c_str());
-    std::vector<std::string> entries;
-    ini.GetArray("User", "WorkingPaths", entries, "|;|");
-    const CProfile profile(kProgram);
-    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
-    for (const std::string& entry : entries) {
-        const QString folder = QString::fromStdString(entry);
+    const CKestruneSettings settings = Settings();
+    const QString& work = settings.workPath;
+    for (const QString& folder : settings.workingPaths) {
         if (!QFileInfo::exists(folder))
             continue;
         box->addItem(folder);
@@ -246,8 +324,8 @@ void CKestruneApp::SetDirectoryBox(const QString& folder)
 
 void CKestruneApp::ChangeDirectory(const QString& target)
 {
-    CProfile profile(kProgram);
-    const QString current = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
+    CKestruneSettings settings = Settings();
+    const QString current = settings.workPath;
     QString folder = target.trimmed();
     if (folder.size() >= 2 && ((folder.startsWith('\'') && folder.endsWith('\'')) ||
                                (folder.startsWith('"') && folder.endsWith('"'))))
@@ -269,7 +347,8 @@ void CKestruneApp::ChangeDirectory(const QString& target)
         m_session->WritePrompt();
         return;
     }
-    profile.WriteString(kOctave, QStringLiteral("workpath"), folder);
+    settings.workPath = folder;
+    settings.toSettings(kProgram);
     SetDirectoryBox(folder);
     QueueCommand(statement, false);
 }
@@ -289,20 +368,20 @@ void CKestruneApp::FindHelp(bool fromButton)
         box->setEditText(topic);
     // The documentation view comes later; until then help is shown in the
     // command window.
-    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][\\w.]*$"));
-    if (name.match(topic).hasMatch())
+    if (CKestruneView::IsHelpTopic(topic))
         QueueCommand("help " + topic.toStdString(), true);
 }
 
 bool CKestruneApp::ChooseOctaveFolder()
 {
-    CProfile profile(kProgram);
-    const QString current = CStartupConfig::OctaveFolder(profile);
+    CKestruneSettings settings = Settings();
+    const QString current = settings.octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder() : settings.octavePath;
     const QString folder = QFileDialog::getExistingDirectory(
         m_frame, QStringLiteral("GNU Octave Path: the folder that holds octave"), current);
     if (folder.isEmpty())
         return false;
-    profile.WriteString(kOctave, QStringLiteral("path"), QDir::cleanPath(folder));
+    settings.octavePath = QDir::cleanPath(folder);
+    settings.toSettings(kProgram);
     return true;
 }
 
@@ -324,8 +403,8 @@ void CKestruneApp::OnAbort()
 
 bool CKestruneApp::CanClose()
 {
-    CProfile profile(kProgram);
-    if (IsConnected() && profile.GetInt(kOctave, QStringLiteral("ConfirmExit"), 1) != 0) {
+    CKestruneSettings settings = Settings();
+    if (IsConnected() && settings.confirmExit) {
         if (m_frame->isMinimized())
             m_frame->showNormal();
         m_frame->raise();
@@ -334,23 +413,35 @@ bool CKestruneApp::CanClose()
             CMessageBox::Show(m_frame, QStringLiteral("Do you want to disconnect from Octave?"), kProgram,
                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question,
                               QStringLiteral("Don't tell me again"));
-        if (answer.checked)
-            profile.WriteInt(kOctave, QStringLiteral("ConfirmExit"), 0);
+        if (answer.checked) {
+            settings.confirmExit = false;
+            settings.toSettings(kProgram);
+        }
         if (answer.button != QMessageBox::Ok)
             return false;
     }
-    // A second close while the editor is still deciding waits for that one.
-    if (m_closingEditor)
+    // A second close while the editor is still deciding ends that wait; the
+    // first close then asks whether to close anyway.
+    if (m_closingEditor) {
+        m_closeAgain.store(true);
         return false;
+    }
     if (m_embedder) {
         m_closingEditor = true;
-        const CEditorCloser::Outcome outcome = CEditorCloser::Close(true);
+        m_closeAgain.store(false);
+        const CEditorCloser::Outcome outcome = CEditorCloser::Close(true, 5000, kEditorCloseWaitMs, &m_closeAgain);
         m_closingEditor = false;
         if (outcome == CEditorCloser::Outcome::Refused)
             return false;
+        if (outcome == CEditorCloser::Outcome::StillRunning &&
+            CMessageBox::Show(m_frame, QStringLiteral("The editor has not closed yet.\nClose Kestrune anyway? "
+                                                      "The editor stays open."),
+                              kProgram, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question)
+                    .button != QMessageBox::Yes)
+            return false;
         if (m_embedder)
             m_embedder->Poll();
-    } else if (profile.GetInt(kOctave, QStringLiteral("CloseEditorExit"), 1) != 0) {
+    } else if (settings.closeEditorExit) {
         m_closingEditor = true;
         CEditorCloser::Close(false);
         m_closingEditor = false;
@@ -409,6 +500,23 @@ void CKestruneApp::RequestWorkspaceRefresh()
     m_session->refreshWorkspace.store(true);
 }
 
+bool CKestruneApp::RunCollected(const std::string& statement, CollectedAnswer done)
+{
+    if (!IsConnected() || !done)
+        return false;
+    // The answer arrives on a session thread; it is handed on here, on the
+    // GUI thread (dropped should this object be gone by then).
+    return m_session->QueueCollected(statement, [this, done](bool ok, std::string answer) {
+        QMetaObject::invokeMethod(this, [done, ok, answer = std::move(answer)] { done(ok, answer); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+std::string CKestruneApp::AnswerFolder() const
+{
+    return AppFolders::PrivateTempFolder().toStdString();
+}
+
 void CKestruneApp::RequestInterrupt()
 {
     m_connection->RequestInterrupt(2000);
@@ -416,12 +524,7 @@ void CKestruneApp::RequestInterrupt()
 
 void CKestruneApp::OpenInEditor(const std::string& location)
 {
-    const QString folder = AppFolders::ProgramFolder();
-    // The editor may take its time to answer; the window does not wait.
-    QThreadPool::globalInstance()->start([folder, location] {
-        CSessionPanes::SendToEditorProgram(folder, location);
-    });
-    m_frame->ShowPane(PaneId::Editor);
+    SendToEditor(QByteArray::fromStdString(location), true);
 }
 
 // ---------------------------------------------------------------- IConnectionHost
@@ -459,8 +562,7 @@ void CKestruneApp::ConnectionReady(const QString& workFolder, bool workFolderRep
             return;
         Q_UNUSED(workFolderReplaced);
         SetDirectoryBox(workFolder);
-        const CProfile profile(kProgram);
-        m_history->Load(profile.GetInt(kGeneral, QStringLiteral("MaxHist"), 100));
+        m_history->Load(Settings().maxHist);
         UpdateCommandState();
         m_view->setFocus(Qt::OtherFocusReason);
         emit ready();
@@ -479,9 +581,7 @@ void CKestruneApp::ConnectionEnded()
 
 void CKestruneApp::OnEditorText(const QByteArray& text)
 {
-    const CProfile profile(kProgram);
-    const QString work = profile.GetString(kOctave, QStringLiteral("workpath"), AppFolders::WorkFolder());
     std::string statement;
-    if (CEditorTextFilter::Filter(text, work, statement))
+    if (CEditorTextFilter::Filter(text, Settings().workPath, statement))
         m_session->IncomingQueue().Enqueue(statement);
 }

@@ -6,8 +6,9 @@
 #include <QProcess>
 #include <QTimer>
 
-#include "main/frame/ceditorcloser.h"
-#include "main/frame/ceditorembedder.h"
+#include "main/editorlink/ceditorcloser.h"
+#include "main/editorlink/ceditorembedder.h"
+#include "main/editorlink/ceditortextfilter.h"
 #include "platform/cmessagechannel.h"
 #include "platform/editorwindowfile.h"
 #include "tests/main/console/kestrunetestsupport.h"
@@ -78,6 +79,20 @@ TEST(EditorCloser, RefusalOfTheEditorsUserIsReported)
     EXPECT_EQ(CEditorCloser::Close(true), CEditorCloser::Outcome::Refused);
 }
 
+TEST(EditorCloser, EditorThatStaysIsLeftRunningAfterABoundedWait)
+{
+    FakeEditor editor(FakeEditor::Reaction::Ignore);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_EQ(CEditorCloser::Close(true, 1000, 800), CEditorCloser::Outcome::StillRunning);
+    EXPECT_LT(elapsed.elapsed(), 3000);
+    // A second close ends the wait at once.
+    std::atomic<bool> again{true};
+    EXPECT_EQ(CEditorCloser::Close(true, 1000, 60000, &again), CEditorCloser::Outcome::StillRunning);
+    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_TRUE(editor.Running());
+}
+
 TEST(EditorCloser, SeparateEditorIsAskedWithoutWaiting)
 {
     FakeEditor editor(FakeEditor::Reaction::Ignore);
@@ -114,4 +129,21 @@ TEST(EditorWindowFile, AnnouncementOfAnEndedEditorIsNotLive)
     EXPECT_FALSE(CEditorEmbedder::Possible());  // offscreen: the editor stays separate
 }
 
+TEST(EditorTexts, LineEndsRemovedAndCdToTheWorkingFolderDropped)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/sub");
+    std::string statement;
+    EXPECT_TRUE(CEditorTextFilter::Filter("run('a.m')\r\n", dir.path(), statement));
+    EXPECT_EQ(statement, "run('a.m')");
+    EXPECT_FALSE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub/..'").toUtf8(), dir.path(), statement));
+    EXPECT_FALSE(CEditorTextFilter::Filter(("cd " + dir.path() + "/").toUtf8(), dir.path(), statement));
+    EXPECT_TRUE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub'").toUtf8(), dir.path(), statement));
+    EXPECT_EQ(statement, ("cd '" + dir.path() + "/sub'").toStdString());
+    EXPECT_TRUE(CEditorTextFilter::Filter(QByteArray("x = 1;####\0junk", 15), dir.path(), statement));
+    EXPECT_EQ(statement, "x = 1;####");
+}
+
 }  // namespace
+
+KESTRUNE_WIDGET_TEST_MAIN()

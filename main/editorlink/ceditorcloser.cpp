@@ -1,9 +1,9 @@
-#include "main/frame/ceditorcloser.h"
+#include "main/editorlink/ceditorcloser.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -22,7 +22,8 @@ void CEditorCloser::WaitStep()
     loop.exec();
 }
 
-CEditorCloser::Outcome CEditorCloser::Close(bool wait, int sendTimeoutMs)
+CEditorCloser::Outcome CEditorCloser::Close(bool wait, int sendTimeoutMs, int waitLimitMs,
+                                             const std::atomic<bool>* stop)
 {
     // Read before asking: a refusal shows as a higher count than this.
     EditorWindowFile::Info before;
@@ -47,10 +48,14 @@ CEditorCloser::Outcome CEditorCloser::Close(bool wait, int sendTimeoutMs)
     // An editor that announced nothing cannot be watched; it was asked.
     if (!announced)
         return Outcome::Asked;
+    QElapsedTimer waited;
+    waited.start();
     while (EditorWindowFile::ProcessAlive(before.pid)) {
         EditorWindowFile::Info now;
         if (EditorWindowFile::Read(&now) && now.pid == before.pid && now.closeRefused > before.closeRefused)
             return Outcome::Refused;
+        if (waited.elapsed() >= waitLimitMs || (stop && stop->load()))
+            return Outcome::StillRunning;
         WaitStep();
     }
     return Outcome::Closed;

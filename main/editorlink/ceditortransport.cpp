@@ -1,0 +1,63 @@
+#include "main/editorlink/ceditortransport.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <mutex>
+
+#include "platform/cmessagechannel.h"
+
+namespace {
+const QString kEditorChannel = QStringLiteral("marlinote");
+constexpr int kSendTimeoutMs = 3000;
+constexpr qint64 kRestartGapMs = 10000;
+}  // namespace
+
+CEditorTransport::CEditorTransport(const QString& programFolder, QObject* parent)
+    : QObject(parent), m_programFolder(programFolder)
+{
+    // One thread: the texts keep their order.
+    m_worker.setMaxThreadCount(1);
+    m_worker.setExpiryTimeout(-1);
+}
+
+CEditorTransport::~CEditorTransport()
+{
+    m_worker.clear();
+    m_worker.waitForDone();
+}
+
+void CEditorTransport::Send(const QByteArray& text)
+{
+    // The destructor waits for the worker, so this outlives every task; a
+    // queued call to a deleted object is dropped.
+    m_worker.start([this, text] {
+        const bool delivered = SendNow(m_programFolder, text);
+        QMetaObject::invokeMethod(this, [this, text, delivered] { emit sent(text, delivered); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& text)
+{
+    if (MessageChannel::Send(kEditorChannel, text, kSendTimeoutMs) == MessageChannel::SendResult::Delivered)
+        return true;
+    static std::mutex lock;
+    static qint64 lastStart = 0;
+    std::lock_guard<std::mutex> guard(lock);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastStart > kRestartGapMs) {
+        lastStart = now;
+        StartEditor(programFolder);
+    }
+    return false;
+}
+
+bool CEditorTransport::StartEditor(const QString& programFolder)
+{
+    const QString program = programFolder + QStringLiteral("/marlinote");
+    if (!QFileInfo(program).isExecutable())
+        return false;
+    return QProcess::startDetached(program, {});
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+// Hands texts to the editor program (debug stops, values, completions, call
+// tips, error locations). Send() returns at once: one worker delivers the
+// texts in the order they were given, so neither the GUI thread nor a
+// session thread ever waits for the editor. When nobody answers, the editor
+// program is started and that text is not delivered.
+class CEditorTransport : public QObject {
+    Q_OBJECT
+public:
+    // programFolder holds the editor program "marlinote".
+    explicit CEditorTransport(const QString& programFolder, QObject* parent = nullptr);
+    // Texts not yet sent are dropped; one being sent is finished.
+    ~CEditorTransport() override;
+
+    void Send(const QByteArray& text);
+
+    // The delivery itself, from any thread: true when the editor got the
+    // text; otherwise the editor is started (at most once every ten seconds,
+    // it may take a while to come up).
+    static bool SendNow(const QString& programFolder, const QByteArray& text);
+
+    // Starts the editor program; where the main window has an editor pane,
+    // the editor's window is taken into it once announced. False when there
+    // is no program to start.
+    static bool StartEditor(const QString& programFolder);
+
+signals:
+    // On the GUI thread, after each text: whether the editor got it.
+    void sent(const QByteArray& text, bool delivered);
+
+private:
+    QString m_programFolder;
+    QThreadPool m_worker;
+};
