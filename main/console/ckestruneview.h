@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
@@ -110,6 +111,8 @@ private:
     };
 
     void Post(Pending pending);
+    static bool MidBurst(const Pending& pending);
+    static int LinesBeyond(const QString& text, int maxLines);
     void Apply(const Pending& pending);
     void ApplyWrite(const Pending& pending, int at);
     void TrimTo(int maxLines);
@@ -149,5 +152,9 @@ private:
     bool m_flushPosted = false;
     bool m_echoDeferred = false;
     static constexpr int kEchoDelayMs = 15;
+    // Output in the middle of a burst is drawn at most once a frame.
+    bool m_frameWait = false;
+    QElapsedTimer m_lastFlush;  // GUI thread only
+    static constexpr int kFrameMs = 16;
     long long m_applied = 0;
 };
