@@ -340,7 +340,10 @@ void CKestruneView::ApplyWrite(const Pending& pending, int at)
             format.setFontWeight(QFont::Bold);
         range.mergeCharFormat(format);
     }
-    MarkLinks(base + skip, text);
+    // A link begun by an earlier write is marked whole: the search starts at
+    // the beginning of the line the text continues.
+    const int lineStart = document()->findBlock(base + skip).position();
+    MarkLinks(lineStart, lineStart < base + skip ? TextRange(lineStart, base + skip) + text : text);
     TrimTo(pending.maxLines);
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "recordingpanes.h"
+#include "tests/main/session/textpieces.h"
 
 namespace {
 
@@ -66,21 +66,13 @@ TEST(SessionPieces, OnePieceSingleBytesAndRandomPiecesShowTheSame)
     EXPECT_EQ(whole.look[boom], 'r');
     EXPECT_EQ(whole.look[whole.text.find("x = 42")], '.');
 
-    std::vector<std::string> bytes;
-    for (char c : kOutput)
-        bytes.emplace_back(1, c);
-    const Shown single = Show(bytes);
+    const Shown single = Show(SingleBytes(kOutput));
     EXPECT_EQ(single.text, whole.text);
     EXPECT_EQ(single.look, whole.look);
 
     std::mt19937 random(21);
     for (int round = 0; round < 20; ++round) {
-        std::vector<std::string> pieces;
-        for (std::size_t at = 0; at < kOutput.size();) {
-            const std::size_t length = std::uniform_int_distribution<std::size_t>(1, 24)(random);
-            pieces.push_back(kOutput.substr(at, length));
-            at += length;
-        }
+        const std::vector<std::string> pieces = RandomPieces(kOutput, random, 24);
         const Shown cut = Show(pieces);
         EXPECT_EQ(cut.text, whole.text) << "round " << round;
         EXPECT_EQ(cut.look, whole.look) << "round " << round;
