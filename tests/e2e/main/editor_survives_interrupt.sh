@@ -16,13 +16,7 @@ cleanup() {
 trap cleanup EXIT
 . "$(dirname "$0")/e2elib.sh"
 e2e_private_home
-cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
-[Octave]
-AutoStart=1
-ConfirmExit=0
-UseSeparateEditor=0
-workpath=$root/work
-CONF
+e2e_settings AutoStart=1 ConfirmExit=0 UseSeparateEditor=0 "workpath=$root/work"
 fail() {
     echo "$1" >&2
     [ -n "${DEBUG_SHOT:-}" ] && import -window root "$DEBUG_SHOT"
@@ -31,20 +25,17 @@ fail() {
     exit 1
 }
 [ -n "${DISPLAY:-}" ] || fail "no X display"
-
-setsid "$kestrune" >"$root/kestrune.log" 2>&1 &
-kpid=$!
-main="$(e2e_main_window "$kpid")"
+e2e_start_main "$kestrune"
 [ -n "$main" ] || fail "the main window did not appear"
 
-# Types a statement into the command window (the pointer kept over it, away
-# from the editor) and presses Return.
+# Focus to the command window: the pointer over it, away from the editor.
 to_command_window() {
     xdotool mousemove --window "$main" 600 150
     xdotool windowfocus --sync "$main" 2>/dev/null || true
     xdotool click 1
     sleep 0.3
 }
+# Types a statement into the command window and presses Return.
 statement() {
     to_command_window
     xdotool type --delay 20 "$1"

@@ -17,7 +17,7 @@ cleanup() {
 trap cleanup EXIT
 . "$(dirname "$0")/e2elib.sh"
 e2e_private_home
-printf '[Octave]\nAutoStart=0\nConfirmExit=0\n' > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf"
+e2e_settings AutoStart=0 ConfirmExit=0
 [ -n "${DISPLAY:-}" ] || { echo "no X display" >&2; exit 1; }
 
 for round in $(seq 1 "$rounds"); do
