@@ -181,7 +181,7 @@ void CKestruneView::FlushPending()
         }
         m_echoDeferred = false;
         // Whole lines of a running loop, and the window was drawn a moment
-        // ago: they wait for the next frame, however many pieces come.
+        // ago: they wait for the next drawing, however many pieces come.
         const qint64 sinceLast = m_lastFlush.isValid() ? m_lastFlush.elapsed() : kFrameMs;
         if (sinceLast < kFrameMs && !m_pending.empty() && std::all_of(m_pending.begin(), m_pending.end(), MidBurst)) {
             if (!m_frameWait) {

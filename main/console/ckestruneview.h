@@ -152,9 +152,12 @@ private:
     bool m_flushPosted = false;
     bool m_echoDeferred = false;
     static constexpr int kEchoDelayMs = 15;
-    // Output in the middle of a burst is drawn at most once a frame.
+    // Output in the middle of a burst (whole lines, more coming) is drawn at
+    // most 25 times a second: each drawing costs the text widget per line,
+    // and a loop printing faster than that cannot be read anyway. A prompt,
+    // a question or an echo is drawn at once.
     bool m_frameWait = false;
     QElapsedTimer m_lastFlush;  // GUI thread only
-    static constexpr int kFrameMs = 16;
+    static constexpr int kFrameMs = 40;
     long long m_applied = 0;
 };
