@@ -9,7 +9,6 @@
 #include "editor/cnewoctavefile.h"
 #include "editor/creplacedlg.h"
 #include "editor/cscintillawnd.h"
-#include "platform/octavequote.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -662,11 +661,9 @@ void CMainFrame::OnClearAllBreakpoints()
         CMarlinoteView* view = child->View();
         if (view->GetBreakpoints().empty())
             continue;
-        // dbclear with the name alone clears every breakpoint of the function;
-        // the name is quoted, and a name that cannot be quoted is not sent.
-        std::string literal;
-        if (link && OctaveQuote(child->Document()->GetFunctionName().toStdString(), literal))
-            link->SendToMainProgram("dbclear(" + QByteArray::fromStdString(literal) + ")", false, false, true);
+        const QByteArray statement = view->ClearAllBreakpointsStatement();
+        if (link && !statement.isEmpty())
+            link->SendToMainProgram(statement, false, false, true);
         view->ClearBreakpointsAndDebugLine();
     }
 }

@@ -1,5 +1,6 @@
 #include "editor/cmarlinoteview.h"
 
+#include "editor/breakpointstatements.h"
 #include "editor/cgotodlg.h"
 #include "editor/cinterpreterlink.h"
 #include "editor/cmarlinotedoc.h"
@@ -179,6 +180,14 @@ std::vector<int> CMarlinoteView::GetBreakpoints() const
     return lines;
 }
 
+QByteArray CMarlinoteView::ClearAllBreakpointsStatement() const
+{
+    std::vector<int> lines = GetBreakpoints();
+    // A marker on the first line was never sent.
+    lines.erase(std::remove(lines.begin(), lines.end(), 1), lines.end());
+    return BreakpointStatements::ClearAll(m_doc->GetFunctionName(), lines);
+}
+
 void CMarlinoteView::ToggleBreakpoint()
 {
     ToggleBreakpointAtLine(
@@ -192,16 +201,16 @@ void CMarlinoteView::ToggleBreakpointAtLine(int line)
     if (index < 0 || index >= count)
         return;
     const int bit = 1 << CScintillaWnd::BreakpointMarker;
-    const bool debug = IsDebugMode();
     if (m_editor->MarkersOfLine(index) & bit) {
         m_editor->MarkerDelete(index, CScintillaWnd::BreakpointMarker);
-        const QByteArray name = RememberFunctionName();
-        if (debug)
-            Send("dbclear(" + QByteArray::number(line) + ")", false, true);
-        else
-            Send("dbclear(" + QByteArray::fromStdString(OctaveQuoted(name.toStdString())) + "," +
-                     QByteArray::number(line) + ")",
-                 false, true);
+        if (!m_link || line == 1)
+            return;
+        std::vector<int> remaining = GetBreakpoints();
+        remaining.erase(std::remove(remaining.begin(), remaining.end(), 1), remaining.end());
+        const QByteArray statement =
+            BreakpointStatements::Clear(RememberFunctionName(), line, remaining);
+        if (!statement.isEmpty())
+            Send(statement, false, true);
         return;
     }
     long target = index;
@@ -210,16 +219,24 @@ void CMarlinoteView::ToggleBreakpointAtLine(int line)
     if (target >= count)
         return;
     m_editor->MarkerAdd(target, CScintillaWnd::BreakpointMarker);
-    if (target == 0)
+    if (target == 0 || !m_link)
         return;  // a marker on the first line is not sent
-    const QByteArray number = QByteArray::number(target + 1);
-    const QByteArray name = RememberFunctionName();
-    if (debug)
-        Send("dbstop(" + number + ")", false, true);
-    else
-        Send("dbstop(" + QByteArray::fromStdString(OctaveQuoted(name.toStdString())) + "," + number +
-                 ")",
-             false, true);
+    const QByteArray statement =
+        BreakpointStatements::Set(RememberFunctionName(), static_cast<int>(target + 1));
+    if (!statement.isEmpty())
+        Send(statement, false, true);
+}
+
+void CMarlinoteView::SetBreakpointUsed(int marked, int used)
+{
+    const long count = m_editor->GetLineCount();
+    if (marked < 1 || marked > count || marked == used)
+        return;
+    if (!(m_editor->MarkersOfLine(marked - 1) & (1 << CScintillaWnd::BreakpointMarker)))
+        return;
+    m_editor->MarkerDelete(marked - 1, CScintillaWnd::BreakpointMarker);
+    if (used >= 1 && used <= count)
+        m_editor->MarkerAdd(used - 1, CScintillaWnd::BreakpointMarker);
 }
 
 void CMarlinoteView::RunOrContinue()
@@ -289,7 +306,7 @@ void CMarlinoteView::EvaluateSelection()
     }
 }
 
-void CMarlinoteView::SelectCurrentCell()
+long CMarlinoteView::SelectCurrentCell()
 {
     const long caretLine = m_editor->LineFromPosition(m_editor->GetCurrentPosition());
     const long count = m_editor->GetLineCount();
@@ -310,6 +327,7 @@ void CMarlinoteView::SelectCurrentCell()
     const long start = m_editor->PositionFromLine(first);
     const long end = next < count ? m_editor->PositionFromLine(next) : m_editor->GetLength();
     m_editor->SetSelection(start, std::max(start, end));
+    return next;
 }
 
 void CMarlinoteView::EvaluateCurrentCell()
@@ -324,8 +342,14 @@ void CMarlinoteView::EvaluateCurrentCellAndAdvance()
 {
     if (!m_link)
         return;
-    EvaluateCurrentCell();
-    NextCell();
+    // The selection ends at the next break: advance to that break itself, not
+    // to the one after it.
+    const long next = SelectCurrentCell();
+    EvaluateSelection();
+    if (next >= m_editor->GetLineCount())
+        return;
+    const int at = m_editor->GetLine(next).indexOf("%% ");
+    m_editor->GotoPosition(m_editor->PositionFromLine(next) + at + 3);
 }
 
 static QPoint CaretScreenPoint(CScintillaWnd* editor)

@@ -54,6 +54,9 @@ public:
     // Breakpoint lines (1-based) and the debug line (1-based, 0 for none).
     std::vector<int> GetBreakpoints() const;
     int GetDebugLine() const { return m_debugLine; }
+    // The statement that clears every breakpoint this view marks in the
+    // interpreter (empty when none was sent).
+    QByteArray ClearAllBreakpointsStatement() const;
 
     // Name of a style of the Octave lexer for the status bar ("Default" ...).
     static QString StyleName(int style);
@@ -65,6 +68,9 @@ public slots:
     // Interpreter commands (need the link).
     void ToggleBreakpoint();
     void ToggleBreakpointAtLine(int line);  // 1-based
+    // The interpreter set the breakpoint asked for at line marked on line
+    // used instead (0: it set none); the marker follows.
+    void SetBreakpointUsed(int marked, int used);
     void RunOrContinue();
     void DebugStep();
     void DebugStepIn();
@@ -164,7 +170,9 @@ private:
     void StoreSetting(const char* key, int value);
     bool Send(const QByteArray& text, bool activate, bool offerStart, bool echo = true);
     QByteArray RememberFunctionName();
-    void SelectCurrentCell();
+    // Selects the cell around the caret, without its break lines; returns the
+    // line of the break after it (the line count when there is none).
+    long SelectCurrentCell();
     void HighlightCallTipParameter();
     int GetCurrentCellIndexCached() const;
 
