@@ -65,6 +65,15 @@ int UntitledNumber(const QString& title)
     return match.captured(1).isEmpty() ? 0 : match.captured(1).toInt();
 }
 
+// The path that names a file whatever way it was reached: links resolved
+// where the file exists, otherwise the cleaned absolute path.
+QString SameFileKey(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(CMarlinoteApp& app, QWidget* parent) : CTabMDIFrameWnd(parent), m_app(app)
@@ -423,6 +432,7 @@ void CMainFrame::AttachView(CChildFrame* child)
     });
     connect(view, &CMarlinoteView::settingsChanged, this,
             [this, view](const CEditorSettings& settings) { OnViewSettingsChanged(view, settings); });
+    connect(view, &CMarlinoteView::errorOccurred, this, &CMainFrame::ReportError);
     connect(view, &CMarlinoteView::focusReceived, this,
             [this, view] { m_lastFocusPath = view->GetDocument()->GetPath(); });
     CMarlinoteDoc* doc = child->Document();
@@ -438,8 +448,12 @@ CChildFrame* CMainFrame::FindDocument(const QString& path, Qt::CaseSensitivity c
 {
     if (path.isEmpty())
         return nullptr;
+    // A file reached through a link or another spelling of its path is the
+    // same document: two tabs on one file would overwrite each other.
+    const QString wanted = SameFileKey(path);
     for (CChildFrame* child : Children()) {
-        if (child->Document()->GetPath().compare(path, cs) == 0)
+        const QString open = child->Document()->GetPath();
+        if (!open.isEmpty() && SameFileKey(open).compare(wanted, cs) == 0)
             return child;
     }
     return nullptr;
@@ -537,8 +551,12 @@ bool CMainFrame::SaveDocumentAs(CChildFrame* child)
             start = QDir(m_app.CurrentPath()).filePath(doc->GetBaseTitle().contains('.')
                                                            ? doc->GetBaseTitle()
                                                            : doc->GetBaseTitle() + QStringLiteral(".m"));
-        path = QFileDialog::getSaveFileName(this, tr("Save As"), start,
-                                            QString::fromLatin1(CMarlinoteApp::kOpenFilter));
+        // A name typed without an extension becomes an Octave file.
+        QFileDialog dialog(this, tr("Save As"), start, QString::fromLatin1(CMarlinoteApp::kOpenFilter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("m"));
+        if (dialog.exec() == QDialog::Accepted)
+            path = dialog.selectedFiles().value(0);
     }
     if (path.isEmpty())
         return false;

@@ -79,9 +79,10 @@ void CMarlinoteDoc::SetPathAndTitle(const QString& path)
 
 bool CMarlinoteDoc::LoadFromFile(const QString& path, QString* error)
 {
-    m_forcedModified = false;
+    // A failed read changes nothing: text, path and modified state stay.
     if (!Editor()->LoadFromFile(path, error))
         return false;
+    m_forcedModified = false;
     SetPathAndTitle(path);
     OnModificationChanged(false);
     return true;

@@ -35,6 +35,7 @@ public:
     void SetModified(bool modified);
 
     // Reads the file into the view; the path and title become the file's.
+    // When it cannot be read nothing changes and *error says why.
     bool LoadFromFile(const QString& path, QString* error = nullptr);
     // Writes the text to path; on success the path and title become that
     // file's and the document is unmodified. On failure the old file is left

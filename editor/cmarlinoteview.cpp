@@ -249,8 +249,12 @@ void CMarlinoteView::RunOrContinue()
     }
     if (m_doc->GetPath().isEmpty())
         return;
-    if (m_doc->IsModified() && !m_doc->Save())
+    QString error;
+    if (m_doc->IsModified() && !m_doc->Save(&error)) {
+        emit errorOccurred(tr("%1 was not run because it could not be saved.\n%2")
+                               .arg(m_doc->GetBaseTitle(), error));
         return;
+    }
     if (m_settings.changeDirOnRun) {
         std::string folder;
         if (!OctaveQuote(QFileInfo(m_doc->GetPath()).absolutePath().toStdString(), folder))

@@ -143,6 +143,8 @@ signals:
     // characters, style colours); the frame passes it to the other views.
     void settingsChanged(const CEditorSettings& settings);
     void focusReceived();
+    // A command failed in a way the user must hear about (the frame shows it).
+    void errorOccurred(const QString& text);
     // The text was edited; sent once shortly after a burst of edits, with the
     // new text in place (the editing window itself reports changes before
     // they happen).

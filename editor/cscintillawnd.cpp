@@ -330,6 +330,20 @@ int CScintillaWnd::LexerForExtension(const std::string& extension)
 
 bool CScintillaWnd::LoadFromFile(const QString& path, QString* error)
 {
+    // Read first: a file that cannot be read leaves the text as it was.
+    QFile file(path);
+    QByteArray bytes;
+    bool ok = file.open(QIODevice::ReadOnly);
+    if (ok) {
+        bytes = file.readAll();
+        ok = file.error() == QFileDevice::NoError;
+    }
+    if (!ok) {
+        if (error)
+            *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+        return false;
+    }
+
     const int dot = path.lastIndexOf(QLatin1Char('.'));
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const std::string extension =
@@ -340,25 +354,13 @@ bool CScintillaWnd::LoadFromFile(const QString& path, QString* error)
     SendScintilla(SCI_CANCEL);
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
     SendScintilla(SCI_CLEARALL);
-    QFile file(path);
-    bool ok = file.open(QIODevice::ReadOnly);
-    QByteArray bytes;
-    if (ok) {
-        bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError;
-    }
-    if (!ok) {
-        if (error)
-            *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
-        bytes.clear();
-    }
     SetLineEnd(DetectLineEnd(bytes));
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0);
-    return ok;
+    return true;
 }
 
 bool CScintillaWnd::SaveToFile(const QString& path, QString* error)

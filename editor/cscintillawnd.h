@@ -39,8 +39,8 @@ public:
     // Reads the file's bytes unchanged into the window, picks the lexer from
     // the extension and the line-end style from the first line end of the
     // file (LF when it has none). Empties the undo buffer and sets the save
-    // point. False with *error set when the file cannot be read; the window
-    // then stays empty.
+    // point. False with *error set when the file cannot be read; the text is
+    // then left as it was.
     bool LoadFromFile(const QString& path, QString* error = nullptr);
     // Writes the text unchanged, all or nothing (a failed write leaves the old
     // file as it was). Sets the save point on success.

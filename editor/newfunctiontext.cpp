@@ -53,6 +53,16 @@ std::string DescriptionBlock(std::string text)
     return text;
 }
 
+// Every later line of a field gets the comment prefix too, or it would be
+// read as code.
+std::string CommentedLines(std::string text, const std::string& prefix)
+{
+    ReplaceAll(text, "\r\n", "\n");
+    ReplaceAll(text, "\r", "\n");
+    ReplaceAll(text, "\n", "\n" + prefix);
+    return text;
+}
+
 std::string SeeAlsoList(const std::string& seeAlso)
 {
     std::string text = WithoutBlanks(seeAlso);
@@ -81,8 +91,8 @@ std::string GenerateFunctionText(const NewFunctionFields& f)
     text += "##\n";
     text += "## @example\n";
     text += "## @group\n";
-    text += "## " + f.example + "\n";
-    text += "##      @result{} " + f.result + "\n";
+    text += "## " + CommentedLines(f.example, "## ") + "\n";
+    text += "##      @result{} " + CommentedLines(f.result, "##      ") + "\n";
     text += "## @end group\n";
     text += "## @end example\n";
     text += "##\n";

@@ -1,5 +1,7 @@
 #include "editor/octavetext.h"
 
+#include <charconv>
+
 #include <cstdio>
 #include <cstring>
 
@@ -92,9 +94,12 @@ std::size_t UncommentLength(const std::string& line, std::size_t* start)
 
 std::string FormatNumber(double value)
 {
+    // Not through the C library: under a locale such as de_DE it writes a
+    // decimal comma, which the interpreter reads as a separator.
     char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%f", value);
-    std::string text(buffer);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
     while (!text.empty() && text.back() == '0')
         text.pop_back();
     if (!text.empty() && text.back() == '.')

@@ -27,8 +27,9 @@ std::string CommentPrefix(int commentSetting);
 // comment.
 std::size_t UncommentLength(const std::string& line, std::size_t* start);
 
-// A number as the value-stepping commands write it: "%f" without trailing
-// zeros and without a trailing ".". 3.5 gives "3.5", 2.0 gives "2".
+// A number as the value-stepping commands write it: six decimals without
+// trailing zeros and without a trailing ".", always with a decimal point
+// whatever the locale. 3.5 gives "3.5", 2.0 gives "2".
 std::string FormatNumber(double value);
 
 // One cell-break line: its 1-based line number and the name shown in the
