@@ -880,7 +880,7 @@ void CMainFrame::ReportError(const QString& text)
 
 // --- closing ---------------------------------------------------------------
 
-bool CMainFrame::WriteUserFiles()
+bool CMainFrame::WriteUserFiles(QStringList* skipped)
 {
     CUserFiles files(m_app.UserFilesPath());
     for (CChildFrame* child : Children()) {
@@ -892,7 +892,7 @@ bool CMainFrame::WriteUserFiles()
     }
     files.fileVisible = m_lastFocusPath;
     files.keyWords = m_app.KeyWords();
-    return files.Write();
+    return files.Write(skipped);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -901,8 +901,13 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (!WriteUserFiles())
-        statusBar()->showMessage(tr("Cannot write the list of open files."));
+    // Said in a message: the status bar of a closing window is never read.
+    QStringList skipped;
+    if (!WriteUserFiles(&skipped))
+        ReportError(tr("Cannot write the list of open files to %1.").arg(m_app.UserFilesPath()));
+    else if (!skipped.isEmpty())
+        ReportError(tr("These files will not be reopened next time, because their names hold a line "
+                       "break:\n%1").arg(skipped.join(QLatin1Char('\n'))));
     m_app.Profile().WriteString("BarState", "State", QString::fromLatin1(saveState().toBase64()));
     m_app.Profile().WriteInt("TabDocs", "Orientation", m_orientation);
     if (m_replaceDlg)

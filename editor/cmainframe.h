@@ -136,7 +136,8 @@ public:
     void OnFindPrevious();
 
     // Writes the user list file (open files, positions, focus, keywords).
-    bool WriteUserFiles();
+    // Entries that cannot be stored are listed in *skipped.
+    bool WriteUserFiles(QStringList* skipped = nullptr);
     // Path of the document whose view last had the focus.
     const QString& LastFocusedPath() const { return m_lastFocusPath; }
 

@@ -4,6 +4,7 @@
 #include "editor/cinterpreterlink.h"
 #include "editor/cmainframe.h"
 #include "editor/cmarlinotedoc.h"
+#include "editor/filenamebytes.h"
 #include "platform/editorwindowfile.h"
 
 #include <QApplication>
@@ -181,7 +182,7 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
 void CMarlinoteApp::ReopenLastFiles()
 {
     for (const QString& path : m_userFiles.openFiles) {
-        if (QFileInfo(path).isFile() && !m_frame->FindDocument(path))
+        if (FileNameBytes::IsFile(path) && !m_frame->FindDocument(path))
             m_frame->OpenDocumentFile(path);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "common/ctokenizer.h"
 #include "editor/ceditorsettings.h"
+#include "editor/filenamebytes.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -331,16 +332,11 @@ int CScintillaWnd::LexerForExtension(const std::string& extension)
 bool CScintillaWnd::LoadFromFile(const QString& path, QString* error)
 {
     // Read first: a file that cannot be read leaves the text as it was.
-    QFile file(path);
     QByteArray bytes;
-    bool ok = file.open(QIODevice::ReadOnly);
-    if (ok) {
-        bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError;
-    }
-    if (!ok) {
+    QString reason;
+    if (!FileNameBytes::ReadFile(path, bytes, &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot open %1").arg(reason);
         return false;
     }
 
@@ -367,23 +363,12 @@ bool CScintillaWnd::SaveToFile(const QString& path, QString* error)
 {
     // Written beside the old file and renamed over it only when complete, so
     // a full disk or a refused write never leaves a truncated file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot save %1: %2").arg(path, file.errorString());
-        return false;
-    }
     const long length = GetLength();
     const char* text = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    if (length > 0 && file.write(text, length) != length) {
+    QString reason;
+    if (!FileNameBytes::WriteFile(path, QByteArray(text, int(length)), &reason)) {
         if (error)
-            *error = QStringLiteral("Cannot save %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot save %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot save %1").arg(reason);
         return false;
     }
     SendScintilla(SCI_SETSAVEPOINT);

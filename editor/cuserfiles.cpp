@@ -1,6 +1,7 @@
 #include "editor/cuserfiles.h"
 
 #include "common/cini.h"
+#include "editor/filenamebytes.h"
 #include "platform/appfolders.h"
 
 #include <QFile>
@@ -11,22 +12,26 @@ namespace {
 
 const char* const kOpenFilesSeparator = "|;|";
 
-QStringList ToStringList(const std::vector<std::string>& items)
+// Paths are kept as the system's bytes, valid UTF-8 or not.
+QStringList ToPathList(const std::vector<std::string>& items)
 {
     QStringList list;
     list.reserve(int(items.size()));
     for (const std::string& item : items)
-        list.append(QString::fromStdString(item));
+        list.append(FileNameBytes::Decode(QByteArray::fromStdString(item)));
     return list;
 }
 
-std::vector<std::string> ToStdList(const QStringList& items)
+std::string PathBytes(const QString& path)
 {
-    std::vector<std::string> list;
-    list.reserve(size_t(items.size()));
-    for (const QString& item : items)
-        list.push_back(item.toStdString());
-    return list;
+    return FileNameBytes::Encode(path).toStdString();
+}
+
+// An entry that would break the file's lines or its list.
+bool Storable(const QString& text)
+{
+    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))
+           && !text.contains(QLatin1Char('\0')) && !text.contains(QLatin1String(kOpenFilesSeparator));
 }
 
 }  // namespace
@@ -41,7 +46,7 @@ void CUserFiles::Read()
     CIni ini(QFile::encodeName(m_path).constData());
     std::vector<std::string> items;
     ini.GetArray("User", "OpenFiles", items, kOpenFilesSeparator);
-    openFiles = ToStringList(items);
+    openFiles = ToPathList(items);
 
     items.clear();
     ini.GetArray("User", "FilesPositions", items);
@@ -52,23 +57,39 @@ void CUserFiles::Read()
         positions.push_back(ok && position >= 0 ? position : 0);
     }
 
-    fileVisible = QString::fromStdString(ini.GetString("User", "FileVisible", ""));
+    fileVisible = FileNameBytes::Decode(QByteArray::fromStdString(ini.GetString("User", "FileVisible", "")));
 
     items.clear();
     ini.GetArray("System", "KeyWords", items);
-    keyWords = ToStringList(items);
+    keyWords.clear();
+    for (const std::string& item : items)
+        keyWords.append(QString::fromStdString(item));
 }
 
-bool CUserFiles::Write() const
+bool CUserFiles::Write(QStringList* skipped) const
 {
     CIni ini(QFile::encodeName(m_path).constData());
+    std::vector<std::string> files;
     std::vector<std::string> positionTexts;
-    for (long position : positions)
-        positionTexts.push_back(std::to_string(position));
-    bool ok = ini.WriteArray("User", "OpenFiles", ToStdList(openFiles), -1, kOpenFilesSeparator);
+    for (int i = 0; i < openFiles.size(); ++i) {
+        if (!Storable(openFiles[i])) {
+            if (skipped)
+                skipped->append(openFiles[i]);
+            continue;
+        }
+        files.push_back(PathBytes(openFiles[i]));
+        positionTexts.push_back(std::to_string(size_t(i) < positions.size() ? positions[size_t(i)] : 0));
+    }
+    std::vector<std::string> words;
+    for (const QString& word : keyWords) {
+        if (Storable(word))
+            words.push_back(word.toStdString());
+    }
+    const std::string visible = Storable(fileVisible) ? PathBytes(fileVisible) : std::string();
+    bool ok = ini.WriteArray("User", "OpenFiles", files, -1, kOpenFilesSeparator);
     ok = ini.WriteArray("User", "FilesPositions", positionTexts) && ok;
-    ok = ini.WriteString("User", "FileVisible", fileVisible.toStdString().c_str()) && ok;
-    ok = ini.WriteArray("System", "KeyWords", ToStdList(keyWords)) && ok;
+    ok = ini.WriteString("User", "FileVisible", visible.c_str()) && ok;
+    ok = ini.WriteArray("System", "KeyWords", words) && ok;
     return ok;
 }
 

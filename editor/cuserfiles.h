@@ -17,8 +17,10 @@ public:
 
     // A missing or unreadable file gives empty lists.
     void Read();
-    // False when the file could not be written.
-    bool Write() const;
+    // False when the file could not be written. Entries that cannot be stored
+    // (a path holding a line break or the list separator) are left out and
+    // listed in *skipped; the others are written.
+    bool Write(QStringList* skipped = nullptr) const;
 
     // The stored caret position of path, or -1 when it is not listed.
     long PositionOf(const QString& path) const;

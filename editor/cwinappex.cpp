@@ -1,5 +1,6 @@
 #include "editor/cwinappex.h"
 
+#include "editor/filenamebytes.h"
 #include "platform/cmessagechannel.h"
 
 #include <QElapsedTimer>
@@ -23,7 +24,7 @@ QByteArray CWinAppEx::HandOverText(const QString& instanceName, const QStringLis
 {
     QByteArray text = instanceName.toUtf8();
     for (const QString& file : files)
-        text += '\n' + file.toUtf8();
+        text += '\n' + FileNameBytes::Encode(file);
     return text;
 }
 
@@ -82,7 +83,7 @@ void CWinAppEx::OnChannelText(const QByteArray& text)
         const QList<QByteArray> lines = text.mid(name.size()).split('\n');
         for (const QByteArray& line : lines) {
             if (!line.isEmpty())
-                files.append(QString::fromUtf8(line));
+                files.append(FileNameBytes::Decode(line));
         }
         OnAnotherInstanceMessage(files);
         return;

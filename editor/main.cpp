@@ -1,6 +1,7 @@
 #include "editor/cmainframe.h"
 #include "editor/cmarlinoteapp.h"
 #include "editor/ctermsignalhandler.h"
+#include "editor/filenamebytes.h"
 
 #include <QApplication>
 
@@ -12,7 +13,13 @@ int main(int argc, char** argv)
 
     CMarlinoteApp app;
     // False: the files went to the editor that is already running.
-    if (!app.InitInstance(qtApp.arguments().mid(1)))
+    // The file names as the system gave them: QApplication has taken its own
+    // options out of argv, and its decoded arguments() would lose bytes that
+    // are not UTF-8.
+    QStringList files;
+    for (int i = 1; i < argc; ++i)
+        files.append(FileNameBytes::Decode(QByteArray(argv[i])));
+    if (!app.InitInstance(files))
         return 0;
 
     CTermSignalHandler termination;

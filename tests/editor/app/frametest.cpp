@@ -148,6 +148,18 @@ TEST_F(FrameTest, AFileReachedByALinkOrAnotherSpellingIsTheOpenDocument)
     EXPECT_EQ(Frame().TabCount(), 1);
 }
 
+TEST_F(FrameTest, ClosingSaysWhichOpenFilesCannotBeRemembered)
+{
+    const QString odd = WriteFile(dir, "two\nlines.m", "a = 1;\n");
+    Start({odd, fileA});
+    EXPECT_TRUE(Frame().close());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(odd)) << errors[0].toStdString();
+    CUserFiles stored(dir.filePath("userfiles.dat"));
+    stored.Read();
+    EXPECT_EQ(stored.openFiles, QStringList{fileA});
+}
+
 TEST_F(FrameTest, MissingFilesAreSkippedAndReported)
 {
     CUserFiles stored(dir.filePath("userfiles.dat"));
