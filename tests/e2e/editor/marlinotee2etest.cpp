@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -172,27 +173,43 @@ TEST_F(MarlinoteE2ETest, TwoStartsAtTheSameMomentEndInOneEditor)
     EXPECT_EQ(stored.fileVisible, loser == a ? left : right);
 }
 
-TEST_F(MarlinoteE2ETest, ScreenshotOfAStyledFile)
+// Pixels of exactly one colour in the image (the cores of glyph strokes are
+// drawn in the text colour itself; their edges are blended).
+int CountColour(const QImage& image, QRgb colour)
 {
-    const QString file = MakeFile("styled.m",
-                                  "%% Setup\n"
-                                  "function r = styled(x)\n"
-                                  "  # a comment\n"
-                                  "  if x > 1\n"
-                                  "    r = sin(x) + 2.5;  % trailing comment\n"
-                                  "  else\n"
-                                  "    r = \"double\";\n"
-                                  "  end\n"
-                                  "endfunction\n");
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            count += (line[x] & 0xFFFFFF) == (colour & 0xFFFFFF);
+    }
+    return count;
+}
+
+TEST_F(MarlinoteE2ETest, ScreenshotShowsKeywordsAndCommentsInTheirColours)
+{
+    // Keywords only, then comments only: a window that styles nothing (or
+    // draws nothing) has none of the two colours.
+    QByteArray text;
+    for (int i = 0; i < 8; ++i)
+        text += "if for while end switch otherwise until\n";
+    for (int i = 0; i < 8; ++i)
+        text += "% a comment line of the styled file\n";
+    const QString file = MakeFile("styled.m", text);
     QProcess* editor = Start({file});
     ASSERT_TRUE(WaitForChannel());
     QThread::msleep(1500);
     const QString shot = QStringLiteral(KESTRUNE_BIN_DIR "/../marlinote-e2e.png");
     QFile::remove(shot);
-    const int status = QProcess::execute("import", {"-window", "root", shot});
-    if (status == 0) {
-        EXPECT_GT(QFileInfo(shot).size(), 1000);
-    }
+    ASSERT_EQ(QProcess::execute("import", {"-window", "root", shot}), 0)
+        << "import (imagemagick) takes the screenshot; scripts/install-deps.sh installs it";
+    QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    image = image.convertToFormat(QImage::Format_RGB32);
+    const QRgb keyword = qRgb(0, 0, 255);      // stored as 0xFF0000 (blue, green, red)
+    const QRgb comment = qRgb(0x22, 0x8B, 0x22);
+    EXPECT_GT(CountColour(image, keyword), 200);
+    EXPECT_GT(CountColour(image, comment), 200);
     EXPECT_TRUE(Terminate(editor));
 }
 
