@@ -5,8 +5,17 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
 int main(int argc, char** argv)
 {
+    // The interpreter's edit command starts the editor as its own child, in
+    // its process group: an interrupt (Ctrl+C, Abort) or a kill of that group
+    // would end the editor with unsaved work. A session of its own keeps it
+    // out; a group leader is already outside any other group.
+    if (::getpgrp() != ::getpid())
+        ::setsid();
+
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marlinote"));
     QApplication::setOrganizationName(QStringLiteral("Halvard"));

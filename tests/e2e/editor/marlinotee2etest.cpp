@@ -15,6 +15,8 @@
 #include <chrono>
 #include <memory>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -171,6 +173,66 @@ TEST_F(MarlinoteE2ETest, TwoStartsAtTheSameMomentEndInOneEditor)
     EXPECT_NE(std::find(stored.openFiles.begin(), stored.openFiles.end(), left), stored.openFiles.end());
     EXPECT_NE(std::find(stored.openFiles.begin(), stored.openFiles.end(), right), stored.openFiles.end());
     EXPECT_EQ(stored.fileVisible, loser == a ? left : right);
+}
+
+bool Alive(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
+// The interpreter starts the editor from its own process group; a signal to
+// that group (Ctrl+C, Abort, a reconnect's kill) must not reach the editor.
+TEST_F(MarlinoteE2ETest, SignalsToTheGroupOfItsStarterDoNotEndTheEditor)
+{
+    const QByteArray program = KESTRUNE_BIN_DIR "/marlinote";
+    std::vector<QByteArray> envText;
+    for (const QString& entry : env.toStringList())
+        envText.push_back(entry.toLocal8Bit());
+    std::vector<char*> envp;
+    for (QByteArray& entry : envText)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    // A starter in a new group of its own, as the interpreter is; the editor
+    // is its child.
+    const pid_t starter = ::fork();
+    ASSERT_GE(starter, 0);
+    if (starter == 0) {
+        ::setpgid(0, 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execve(argv[0], argv, envp.data());
+            ::_exit(127);
+        }
+        (void)!::write(pipeFds[1], &child, sizeof child);
+        for (;;)
+            ::pause();
+    }
+    ::close(pipeFds[1]);
+    pid_t editor = -1;
+    ASSERT_EQ(::read(pipeFds[0], &editor, sizeof editor), ssize_t(sizeof editor));
+    ::close(pipeFds[0]);
+    ASSERT_TRUE(WaitForChannel());
+
+    ::kill(-starter, SIGINT);
+    int status = 0;
+    ::waitpid(starter, &status, 0);  // the starter itself ends
+    ::kill(-starter, SIGKILL);       // whatever is left in its group
+    QThread::msleep(500);
+    EXPECT_TRUE(Alive(editor));
+
+    ::kill(editor, SIGTERM);
+    for (int waited = 0; waited < 20000 && Alive(editor); waited += 100)
+        QThread::msleep(100);
+    EXPECT_FALSE(Alive(editor));
 }
 
 // Pixels of exactly one colour in the image (the cores of glyph strokes are
