@@ -2,7 +2,6 @@
 
 #include "platform/octavequote.h"
 
-#include <QRegularExpression>
 
 namespace BreakpointStatements {
 
@@ -40,13 +39,6 @@ QByteArray ClearAll(const QByteArray& function, const std::vector<int>& lines)
     if (lines.empty())
         return {};
     return Call("dbclear", function, lines);
-}
-
-int AnsweredLine(const QByteArray& answer)
-{
-    static const QRegularExpression pattern(QStringLiteral("(?:^|\\n)ans = (\\d+)\\s*(?:\\n|$)"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(answer));
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 }  // namespace BreakpointStatements

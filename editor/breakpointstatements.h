@@ -28,8 +28,4 @@ QByteArray Clear(const QByteArray& function, int line, const std::vector<int>& r
 // dbclear('f','3','7','9'); empty when there are no lines.
 QByteArray ClearAll(const QByteArray& function, const std::vector<int>& lines);
 
-// The line an answer to Set names ("ans = 13"); 0 when it names none (a line
-// past the end answers "ans = [](1x0)" and sets nothing).
-int AnsweredLine(const QByteArray& answer);
-
 }  // namespace BreakpointStatements

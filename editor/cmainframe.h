@@ -128,6 +128,9 @@ public:
     void SetCellMode(bool on);
     bool IsCellMode() const;
     void OnClearAllBreakpoints();
+    // The interpreter entered or left the debugger: Run / Continue and the
+    // debug commands follow.
+    void OnDebugModeChanged() { UpdateCommandStates(); }
 
     // Find and replace.
     CReplaceDlg* OnFindReplace();

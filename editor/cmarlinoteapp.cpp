@@ -5,6 +5,7 @@
 #include "editor/cmainframe.h"
 #include "editor/cmarlinotedoc.h"
 #include "editor/filenamebytes.h"
+#include "platform/editorprotocol.h"
 #include "platform/editorwindowfile.h"
 
 #include <QApplication>
@@ -173,9 +174,17 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
         OnAnotherInstanceMessage(pending);
     }
 
-    // Offers to start the main program when it is not running.
-    if (m_link && m_settings.openOctaveStart)
-        m_link->SendToMainProgram(QByteArray(), false, true, false);
+    // Offers to start the main program when it is not running; asked once the
+    // editor runs, so that the question never holds up its start.
+    if (m_link && m_settings.openOctaveStart) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_link)
+                    m_link->SendToMainProgram(QByteArray(), false, true, false);
+            },
+            Qt::QueuedConnection);
+    }
     return true;
 }
 
@@ -250,8 +259,8 @@ void CMarlinoteApp::WithdrawWindow()
 
 void CMarlinoteApp::OnMainProgramMessage(const QByteArray& text)
 {
-    if (text.trimmed() != CloseRequestText()) {
-        CWinAppEx::OnMainProgramMessage(text);
+    if (EditorProtocol::Decode(text).kind != EditorProtocol::Kind::Close) {
+        emit mainProgramMessage(text);
         return;
     }
     // After the handler returned: the main program is released at once and

@@ -6,6 +6,7 @@
 #include "editor/cuserfiles.h"
 #include "editor/cwinappex.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 
 #include <QPointer>
 #include <QString>
@@ -83,7 +84,11 @@ public:
     // is counted in the window announcement, where the main program sees it.
     // True when the frame closed.
     bool OnCloseRequest();
-    static QByteArray CloseRequestText() { return QByteArrayLiteral("close"); }
+    static QByteArray CloseRequestText() { return EditorProtocol::EncodeClose(); }
+
+signals:
+    // Any other message of the main program (the link carries it out).
+    void mainProgramMessage(const QByteArray& text);
 
 protected:
     bool OnAnotherInstanceMessage(const QStringList& files) override;

@@ -1,4 +1,5 @@
 #include "editor/cmainframe.h"
+#include "editor/cmainprogramlink.h"
 #include "editor/cmarlinoteapp.h"
 #include "editor/ctermsignalhandler.h"
 #include "editor/filenamebytes.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Halvard"));
 
     CMarlinoteApp app;
+    CMainProgramLink link(app);
+    app.SetInterpreterLink(&link);
     // False: the files went to the editor that is already running.
     // The file names as the system gave them: QApplication has taken its own
     // options out of argv, and its decoded arguments() would lose bytes that

@@ -36,6 +36,12 @@ protected:
             QDir(home.path()).mkpath(QString::fromLatin1(sub));
         QFile::setPermissions(home.filePath("runtime"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // No main program runs here: the editor must not ask to start it.
+        QDir(home.path()).mkpath(QStringLiteral("config/Halvard"));
+        QFile settings(home.filePath("config/Halvard/Marlinote.conf"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[%General]\nOpenOctaveStart=0\n");  // QSettings' name for a "General" group
+        settings.close();
         env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));

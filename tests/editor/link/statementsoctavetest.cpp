@@ -7,6 +7,7 @@
 #include "editor/cmarlinotedoc.h"
 #include "editor/cmarlinoteview.h"
 #include "editor/cscintillawnd.h"
+#include "platform/editorprotocol.h"
 
 #include <gtest/gtest.h>
 
@@ -89,11 +90,17 @@ TEST_F(StatementsOctaveTest, BreakpointsSetAndClearedAlsoBesideASubfunctionBreak
     // The interpreter moves a breakpoint off a continuation line; its answer
     // names the line it used, and the marker follows.
     view.ToggleBreakpointAtLine(7);
-    const int used = BreakpointStatements::AnsweredLine(link.answers.last());
-    EXPECT_EQ(used, 8);
-    view.SetBreakpointUsed(7, used);
+    const EditorProtocol::Message moved = EditorProtocol::Decode(
+        EditorProtocol::EncodeBreakpointAnswer(link.sent.last(), link.answers.last()));
+    ASSERT_EQ(moved.kind, EditorProtocol::Kind::Breakpoint);
+    EXPECT_EQ(moved.function, "f");
+    EXPECT_EQ(moved.line, 8);
+    view.SetBreakpointUsed(moved.requested, moved.line);
     EXPECT_EQ(view.GetBreakpoints(), (std::vector<int>{5, 8}));
-    EXPECT_EQ(BreakpointStatements::AnsweredLine(link.Run(BreakpointStatements::Set("f", 40))), 0);
+    // Past the end nothing is set, and the answer says so.
+    const QByteArray pastEnd = BreakpointStatements::Set("f", 40);
+    EXPECT_EQ(EditorProtocol::Decode(EditorProtocol::EncodeBreakpointAnswer(pastEnd, link.Run(pastEnd))).line, 0);
+    EXPECT_EQ(link.Breakpoints(), "f:5 f:8");
 }
 
 TEST_F(StatementsOctaveTest, RunStopsAtTheBreakpointAndTheDebugStepsMove)
