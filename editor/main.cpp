@@ -1,8 +1,8 @@
-#include "editor/cmainframe.h"
-#include "editor/cmainprogramlink.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/ctermsignalhandler.h"
-#include "editor/filenamebytes.h"
+#include "editor/app/cmainframe.h"
+#include "editor/link/cmainprogramlink.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/app/ctermsignalhandler.h"
+#include "editor/core/filenamebytes.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
-#include "editor/cchildframe.h"
-#include "editor/cmainframe.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/filenamebytes.h"
+#include "editor/app/cchildframe.h"
+#include "editor/app/cmainframe.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/filenamebytes.h"
 #include "editortesthelpers.h"
 #include "platform/cmessagechannel.h"
 

@@ -1,5 +1,5 @@
-#include "editor/cuserfiles.h"
-#include "editor/filenamebytes.h"
+#include "editor/app/cuserfiles.h"
+#include "editor/core/filenamebytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "editor/cgotodlg.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/cgotodlg.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "platform/cprofile.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "editor/cnewoctavefile.h"
-#include "editor/octavetext.h"
+#include "editor/app/cnewoctavefile.h"
+#include "editor/core/octavetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "editor/ceditorsettings.h"
-#include "editor/cscintillawnd.h"
-#include "editor/filenamebytes.h"
+#include "platform/ceditorsettings.h"
+#include "editor/core/cscintillawnd.h"
+#include "editor/core/filenamebytes.h"
 #include "platform/cprofile.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The link's side of each message, on a real frame: what the user sees and
 // what goes back to the main program.
-#include "editor/breakpointstatements.h"
-#include "editor/cchildframe.h"
-#include "editor/cmainframe.h"
-#include "editor/cmainprogramlink.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/breakpointstatements.h"
+#include "editor/app/cchildframe.h"
+#include "editor/app/cmainframe.h"
+#include "editor/link/cmainprogramlink.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "platform/editorprotocol.h"
 
 #include <gtest/gtest.h>

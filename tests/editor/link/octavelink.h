@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/cinterpreterlink.h"
+#include "editor/core/cinterpreterlink.h"
 
 #include <QByteArray>
 #include <QList>

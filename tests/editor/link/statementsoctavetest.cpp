@@ -3,10 +3,10 @@
 // files written), not at the statement's text.
 #include "octavelink.h"
 
-#include "editor/breakpointstatements.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/breakpointstatements.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "platform/editorprotocol.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/cinterpreterlink.h"
+#include "editor/core/cinterpreterlink.h"
 #include "platform/editorprotocol.h"
 
 #include <QObject>

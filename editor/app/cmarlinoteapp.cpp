@@ -1,10 +1,10 @@
-#include "editor/cmarlinoteapp.h"
+#include "editor/app/cmarlinoteapp.h"
 
-#include "editor/cchildframe.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmainframe.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/filenamebytes.h"
+#include "editor/app/cchildframe.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/app/cmainframe.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/filenamebytes.h"
 #include "platform/editorprotocol.h"
 #include "platform/editorwindowfile.h"
 

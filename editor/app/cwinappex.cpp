@@ -1,6 +1,6 @@
-#include "editor/cwinappex.h"
+#include "editor/app/cwinappex.h"
 
-#include "editor/filenamebytes.h"
+#include "editor/core/filenamebytes.h"
 #include "platform/cmessagechannel.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "editor/cmarlinotedoc.h"
+#include "editor/core/cmarlinotedoc.h"
 
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 
 #include <QFileInfo>
 

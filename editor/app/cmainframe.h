@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/creplacedlg.h"
-#include "editor/ctabmdiframewnd.h"
+#include "editor/app/creplacedlg.h"
+#include "editor/app/ctabmdiframewnd.h"
 
 #include <QHash>
 #include <QMessageBox>

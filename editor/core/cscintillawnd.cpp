@@ -1,8 +1,8 @@
-#include "editor/cscintillawnd.h"
+#include "editor/core/cscintillawnd.h"
 
 #include "common/ctokenizer.h"
-#include "editor/ceditorsettings.h"
-#include "editor/filenamebytes.h"
+#include "platform/ceditorsettings.h"
+#include "editor/core/filenamebytes.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

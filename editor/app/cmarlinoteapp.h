@@ -1,10 +1,10 @@
 #pragma once
 
-#include "editor/ceditorsettings.h"
-#include "editor/crecentfilelist.h"
-#include "editor/csearchhistory.h"
-#include "editor/cuserfiles.h"
-#include "editor/cwinappex.h"
+#include "platform/ceditorsettings.h"
+#include "editor/app/crecentfilelist.h"
+#include "editor/app/csearchhistory.h"
+#include "editor/app/cuserfiles.h"
+#include "editor/app/cwinappex.h"
 #include "platform/cprofile.h"
 #include "platform/editorprotocol.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/ceditorsettings.h"
+#include "platform/ceditorsettings.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,14 +1,14 @@
-#include "editor/cmainframe.h"
+#include "editor/app/cmainframe.h"
 
-#include "editor/ccelltoolbar.h"
-#include "editor/cchildframe.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cnewoctavefile.h"
-#include "editor/creplacedlg.h"
-#include "editor/cscintillawnd.h"
+#include "editor/app/ccelltoolbar.h"
+#include "editor/app/cchildframe.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/app/cnewoctavefile.h"
+#include "editor/app/creplacedlg.h"
+#include "editor/core/cscintillawnd.h"
 
 #include <QAction>
 #include <QActionGroup>

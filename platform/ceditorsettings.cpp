@@ -1,4 +1,4 @@
-#include "editor/ceditorsettings.h"
+#include "platform/ceditorsettings.h"
 
 #include "platform/cprofile.h"
 

@@ -1,7 +1,7 @@
-#include "editor/ctabmdiframewnd.h"
+#include "editor/app/ctabmdiframewnd.h"
 
-#include "editor/cchildframe.h"
-#include "editor/cmarlinotedoc.h"
+#include "editor/app/cchildframe.h"
+#include "editor/core/cmarlinotedoc.h"
 
 #include <QTabBar>
 

@@ -1,4 +1,4 @@
-#include "editor/breakpointstatements.h"
+#include "editor/core/breakpointstatements.h"
 
 #include "platform/octavequote.h"
 

@@ -1,11 +1,11 @@
-#include "editor/cmarlinoteview.h"
+#include "editor/core/cmarlinoteview.h"
 
-#include "editor/breakpointstatements.h"
-#include "editor/cgotodlg.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cscintillawnd.h"
-#include "editor/octavetext.h"
+#include "editor/core/breakpointstatements.h"
+#include "editor/core/cgotodlg.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cscintillawnd.h"
+#include "editor/core/octavetext.h"
 #include "platform/cprofile.h"
 #include "platform/octavequote.h"
 

@@ -1,4 +1,4 @@
-#include "editor/cgotodlg.h"
+#include "editor/core/cgotodlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

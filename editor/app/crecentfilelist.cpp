@@ -1,4 +1,4 @@
-#include "editor/crecentfilelist.h"
+#include "editor/app/crecentfilelist.h"
 
 #include "platform/cprofile.h"
 

@@ -1,4 +1,4 @@
-#include "editor/ctermsignalhandler.h"
+#include "editor/app/ctermsignalhandler.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/newfunctiontext.h"
+#include "editor/core/newfunctiontext.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "editor/cnewoctavefile.h"
+#include "editor/app/cnewoctavefile.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,4 +1,4 @@
-#include "editor/filenamebytes.h"
+#include "editor/core/filenamebytes.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "editor/octavetext.h"
+#include "editor/core/octavetext.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "editor/newfunctiontext.h"
+#include "editor/core/newfunctiontext.h"
 
 #include "common/splitlist.h"
 

@@ -1,6 +1,6 @@
-#include "editor/cchildframe.h"
+#include "editor/app/cchildframe.h"
 
-#include "editor/cmarlinoteview.h"
+#include "editor/core/cmarlinoteview.h"
 
 #include <QVBoxLayout>
 

@@ -1,7 +1,7 @@
-#include "editor/cuserfiles.h"
+#include "editor/app/cuserfiles.h"
 
 #include "common/cini.h"
-#include "editor/filenamebytes.h"
+#include "editor/core/filenamebytes.h"
 #include "platform/appfolders.h"
 
 #include <QFile>
