@@ -1,4 +1,4 @@
-#include "editor/csearchhistory.h"
+#include "editor/app/csearchhistory.h"
 #include "editortesthelpers.h"
 #include "platform/cprofile.h"
 
