@@ -5,6 +5,8 @@
 #include "diff/cfilepartition.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +34,60 @@ bool WriteReport(const std::string& path, const std::string& text)
     if (!ok)
         std::remove(path.c_str());
     return ok;
+}
+
+// The path with links resolved, for a file that need not exist yet: its
+// folder resolved and its name kept. Empty when the folder does not exist.
+std::string ResolvedPath(const std::string& path)
+{
+    if (char* full = ::realpath(path.c_str(), nullptr)) {
+        std::string resolved(full);
+        std::free(full);
+        return resolved;
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    char* full = ::realpath(folder.c_str(), nullptr);
+    if (!full)
+        return std::string();
+    std::string resolved(full);
+    std::free(full);
+    return (resolved == "/" ? "" : resolved) + "/" + name;
+}
+
+// True when writing the report to output would overwrite an input: the same
+// file (also through a link or another name), or a file inside a compared
+// folder.
+bool OutputHitsInput(const std::string& output, const std::string& input, bool inputIsFolder)
+{
+    struct stat out;
+    struct stat in;
+    if (!inputIsFolder && ::stat(output.c_str(), &out) == 0 && ::stat(input.c_str(), &in) == 0
+        && out.st_dev == in.st_dev && out.st_ino == in.st_ino)
+        return true;
+    const std::string resolvedOutput = ResolvedPath(output);
+    const std::string resolvedInput = ResolvedPath(input);
+    if (resolvedOutput.empty() || resolvedInput.empty())
+        return false;
+    if (!inputIsFolder)
+        return resolvedOutput == resolvedInput;
+    const std::string prefix = resolvedInput == "/" ? "/" : resolvedInput + "/";
+    return resolvedOutput.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The target of a report link: the browser resolves a relative name against
+// the report's folder, not against the folder the name was given in.
+std::string AbsolutePath(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char* folder = ::getcwd(nullptr, 0);
+    if (!folder)
+        return path;
+    std::string absolute(folder);
+    std::free(folder);
+    return absolute + "/" + path;
 }
 
 } // namespace
@@ -65,6 +121,17 @@ CComparisonRun::Result CComparisonRun::Run(const std::string& first, const std::
         return Mismatch;
     }
 
+    if (output.empty())
+        output = "out.html";
+    for (const auto& [input, isFolder] : {std::pair{first, firstIsFolder}, std::pair{second, secondIsFolder}}) {
+        if (OutputHitsInput(output, input, isFolder)) {
+            tell("error : " + output + (isFolder ? " lies inside the compared folder " + input
+                                                  : " is one of the compared files")
+                 + "; write the report to another file.");
+            return OutputIsInput;
+        }
+    }
+
     CFilePartition a;
     CFilePartition b;
     if (firstIsFolder) {
@@ -85,10 +152,9 @@ CComparisonRun::Result CComparisonRun::Run(const std::string& first, const std::
     CFilePartition right;
     CFilePartition::Compare(a, b, left, right);
 
-    if (output.empty())
-        output = "out.html";
     const TimeText& time = timeText ? timeText : TimeText(&LastWriteText);
-    const std::string report = CDiffReport::Build(left, right, time(first), time(second));
+    const std::string report = CDiffReport::Build(left, right, time(first), time(second),
+                                                  AbsolutePath(first), AbsolutePath(second));
     if (!WriteReport(output, report)) {
         tell("error : cannot create " + output);
         return CannotWrite;

@@ -16,6 +16,7 @@ public:
         Mismatch,    // a file against a folder
         CannotWrite, // the report could not be created or written
         CannotRead,  // a file exists but could not be read: "%s cannot be read."
+        OutputIsInput, // the report would overwrite an input or land in a compared folder
     };
 
     // Receives every failure text; the program decides where it is shown.

@@ -34,10 +34,10 @@ const char* ClassAttribute(LineStatus status)
     }
 }
 
-void AppendHeaderLink(std::string& out, const std::string& name)
+void AppendHeaderLink(std::string& out, const std::string& name, const std::string& href)
 {
     out += "<a href=\"";
-    out += CDiffReport::EscapeHref(name);
+    out += href;
     out += "&nbsp;fileline0\">";
     out += CDiffReport::EscapeText(name);
     out += "</a>";
@@ -217,12 +217,13 @@ std::string CDiffReport::FormatLongTime(time_t time)
 }
 
 std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition& right,
-                               const std::string& time1, const std::string& time2)
+                               const std::string& time1, const std::string& time2,
+                               const std::string& link1, const std::string& link2)
 {
     const std::string& name1 = left.GetName();
     const std::string& name2 = right.GetName();
-    const std::string href1 = EscapeHref(name1);
-    const std::string href2 = EscapeHref(name2);
+    const std::string href1 = EscapeHref(link1.empty() ? name1 : link1);
+    const std::string href2 = EscapeHref(link2.empty() ? name2 : link2);
     const int count = left.GetLineCount();
 
     std::string out;
@@ -261,9 +262,9 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
            "<table width=100% bgcolor=white border=0 cellpadding=0 cellspacing=0>\r\n"
            "<tr bgColor='#EEEEEE' style='color:0'><td width=50%></td><td width=50%>"
            "<tr bgColor='#EEEEEE' style='color:0'><td width=50%><font size=\"2\" face=\"arial\">";
-    AppendHeaderLink(out, name1);
+    AppendHeaderLink(out, name1, href1);
     out += "</font></td><td width=50%><font size=\"2\" face=\"arial\">";
-    AppendHeaderLink(out, name2);
+    AppendHeaderLink(out, name2, href2);
     out += "</font></td></tr>\n<tr bgColor='#EEEEEE' style='color:0'><td width=50%>"
            "<font size=\"2\" face=\"arial\">";
     out += time1;

@@ -11,9 +11,12 @@ class CFilePartition;
 // header keeps that shape.
 class CDiffReport {
 public:
-    // time1 and time2 are inserted as given (see FormatLongTime).
+    // time1 and time2 are inserted as given (see FormatLongTime). The links
+    // point at link1 and link2 (absolute paths; empty: the names as shown).
     static std::string Build(const CFilePartition& left, const CFilePartition& right,
-                             const std::string& time1, const std::string& time2);
+                             const std::string& time1, const std::string& time2,
+                             const std::string& link1 = std::string(),
+                             const std::string& link2 = std::string());
 
     // The number of differences the summary reports.
     static int CountDifferences(const CFilePartition& left, const CFilePartition& right);

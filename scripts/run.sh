@@ -4,7 +4,8 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
-"$here/scripts/build.sh"
+# The three programs only: the tests and benchmarks are the test command's.
+"$here/scripts/build.sh" kestrune marlinote kestrune-diff
 build="${KESTRUNE_BUILD_DIR:-$here/build}"
 if [ ! -x "$build/bin/kestrune" ]; then
   echo "The main program is not built yet." >&2

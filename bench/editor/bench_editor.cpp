@@ -1,10 +1,10 @@
 // Prints the time to open a 100,000-line .m file into a view with every
 // setting applied, and the time per typed character with completion on over
 // the full keyword list. Targets: under 1 s, under 5 ms.
-#include "editor/ceditorsettings.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "platform/ceditorsettings.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -101,9 +101,13 @@ void CKestruneView::Post(Pending pending)
     bool post = false;
     {
         std::lock_guard<std::mutex> lock(m_pendingLock);
+        // What ends a burst (a prompt, a question, an echo) is not kept
+        // waiting for the frame.
+        const bool urgent = m_frameWait && !MidBurst(pending);
         m_pending.push_back(std::move(pending));
-        if (!m_flushPosted) {
+        if (!m_flushPosted || urgent) {
             m_flushPosted = true;
+            m_frameWait = false;
             post = true;
         }
     }
@@ -177,10 +181,29 @@ void CKestruneView::FlushPending()
             return;
         }
         m_echoDeferred = false;
+        // Whole lines of a running loop, and the window was drawn a moment
+        // ago: they wait for the next drawing, however many pieces come.
+        const qint64 sinceLast = m_lastFlush.isValid() ? m_lastFlush.elapsed() : kFrameMs;
+        if (sinceLast < kFrameMs && !m_pending.empty() && std::all_of(m_pending.begin(), m_pending.end(), MidBurst)) {
+            if (!m_frameWait) {
+                m_frameWait = true;
+                m_flushPosted = true;
+                QTimer::singleShot(static_cast<int>(kFrameMs - sinceLast), Qt::PreciseTimer, this, [this] {
+                    {
+                        std::lock_guard<std::mutex> lock(m_pendingLock);
+                        m_frameWait = false;
+                    }
+                    FlushPending();
+                });
+            }
+            return;
+        }
+        m_frameWait = false;
         work.swap(m_pending);
     }
     if (work.empty())
         return;
+    m_lastFlush.start();
     // Output is not part of what the user can undo: the undo stack is
     // switched off while it is written (which also empties it).
     // Consecutive writes with the same line limit go in as one insertion: the
@@ -208,6 +231,23 @@ void CKestruneView::FlushPending()
     EndOutputEdit();
     std::lock_guard<std::mutex> lock(m_pendingLock);
     m_applied += static_cast<long long>(work.size());
+}
+
+bool CKestruneView::MidBurst(const Pending& pending)
+{
+    return pending.op == Pending::Write && pending.text.endsWith(QLatin1Char('\n'));
+}
+
+int CKestruneView::LinesBeyond(const QString& text, int maxLines)
+{
+    if (maxLines <= 0)
+        return 0;
+    int feeds = 0;
+    for (int i = static_cast<int>(text.size()) - 1; i >= 0; --i) {
+        if (text.at(i) == QLatin1Char('\n') && ++feeds == maxLines)
+            return i + 1;
+    }
+    return 0;
 }
 
 void CKestruneView::EndOutputEdit()
@@ -275,13 +315,17 @@ void CKestruneView::ApplyWrite(const Pending& pending, int at)
 {
     if (pending.text.isEmpty())
         return;
+    // Lines the window would trim at once are never inserted: a burst
+    // larger than MaxLines costs no more than MaxLines.
+    const int skip = LinesBeyond(pending.text, pending.maxLines);
+    const QString text = skip ? pending.text.mid(skip) : pending.text;
     QTextCursor cursor(document());
     cursor.setPosition(qBound(0, at, TextLength()));
-    const int base = cursor.position();
-    cursor.insertText(pending.text, m_outputFormat);
+    const int base = cursor.position() - skip;
+    cursor.insertText(text, m_outputFormat);
     for (const Span& span : pending.spans) {
-        const int start = base + span.start;
-        const int end = qMin(start + span.length, TextLength());
+        const int start = base + qMax(span.start, skip);
+        const int end = qMin(base + span.start + span.length, TextLength());
         if (span.length <= 0 || start >= end)
             continue;
         if (span.kind == Span::Link) {
@@ -298,7 +342,10 @@ void CKestruneView::ApplyWrite(const Pending& pending, int at)
             format.setFontWeight(QFont::Bold);
         range.mergeCharFormat(format);
     }
-    MarkLinks(base, pending.text);
+    // A link begun by an earlier write is marked whole: the search starts at
+    // the beginning of the line the text continues.
+    const int lineStart = document()->findBlock(base + skip).position();
+    MarkLinks(lineStart, lineStart < base + skip ? TextRange(lineStart, base + skip) + text : text);
     TrimTo(pending.maxLines);
 }
 

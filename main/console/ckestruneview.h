@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCharFormat>
 
@@ -112,6 +113,8 @@ private:
     };
 
     void Post(Pending pending);
+    static bool MidBurst(const Pending& pending);
+    static int LinesBeyond(const QString& text, int maxLines);
     void Apply(const Pending& pending);
     void ApplyWrite(const Pending& pending, int at);
     void TrimTo(int maxLines);
@@ -150,5 +153,12 @@ private:
     bool m_flushPosted = false;
     bool m_echoDeferred = false;
     static constexpr int kEchoDelayMs = 15;
+    // Output in the middle of a burst (whole lines, more coming) is drawn at
+    // most 25 times a second: each drawing costs the text widget per line,
+    // and a loop printing faster than that cannot be read anyway. A prompt,
+    // a question or an echo is drawn at once.
+    bool m_frameWait = false;
+    QElapsedTimer m_lastFlush;  // GUI thread only
+    static constexpr int kFrameMs = 40;
     long long m_applied = 0;
 };

@@ -629,8 +629,25 @@ void COctaveRedirector::Dispatch(std::string chunk)
         d.held = s.substr(s.size() - keep);
         s.resize(s.size() - keep);
     }
-    if (!s.empty())
-        DispatchText(std::move(s));
+    // One read may hold several answers: each is seen up to its own
+    // prompt, as the rules for errors, markers and prompts expect.
+    std::size_t from = 0;
+    for (std::size_t end; (end = COutputFormatter::PromptEnd(s, from)) < s.size(); from = end)
+        DispatchText(s.substr(from, end - from));
+    if (from == s.size())
+        return;
+    std::string rest = from ? s.substr(from) : std::move(s);
+    // An error message is coloured and linked line by line: a line of it
+    // cut by the read waits for its end (or for a quiet moment).
+    const std::size_t feed = rest.rfind('\n');
+    const std::size_t lineStart = feed == std::string::npos ? 0 : feed + 1;
+    const bool inError = d.errorSeen || Contains(rest, "error: ") || Contains(rest, "parse error:");
+    if (inError && lineStart < rest.size() && COutputFormatter::PromptEnd(rest, lineStart) == std::string::npos) {
+        d.held = rest.substr(lineStart);
+        rest.resize(lineStart);
+    }
+    if (!rest.empty())
+        DispatchText(std::move(rest));
 }
 
 void COctaveRedirector::DispatchText(std::string s)

@@ -69,6 +69,18 @@ bool COutputFormatter::EndsWithPrompt(const std::string& text)
     return CPromptText::LengthAtEnd(text) > 0;
 }
 
+std::size_t COutputFormatter::PromptEnd(const std::string& text, std::size_t from)
+{
+    const std::size_t debug = text.find("debug> ", from);
+    std::size_t end = debug == std::string::npos ? std::string::npos : debug + 7;
+    for (std::size_t at = text.find("octave", from); at != std::string::npos && at < end;
+         at = text.find("octave", at + 1)) {
+        if (const std::size_t length = PromptAt(text, at))
+            return at + length;
+    }
+    return end;
+}
+
 void COutputFormatter::ReplaceAll(std::string& text, const std::string& what, const std::string& with)
 {
     CTextTools::ReplaceAll(text, what, with);
@@ -100,7 +112,11 @@ void COutputFormatter::RewritePrompts(std::string& s)
 std::size_t COutputFormatter::IncompleteTail(const std::string& text)
 {
     const std::size_t newline = text.rfind('\n');
-    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    // The interpreter writes the next answer right behind its prompt: a line
+    // starts there too.
+    for (std::size_t end; (end = PromptEnd(text, start)) < text.size();)
+        start = end;
     const std::string line = text.substr(start);
     if (line.empty() || line.size() > 32)
         return 0;

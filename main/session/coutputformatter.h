@@ -39,5 +39,8 @@ public:
 
     static bool EndsWith(const std::string& text, const char* suffix);
     static bool EndsWithPrompt(const std::string& text);
+    // End of the first prompt as the interpreter writes it ("octave:N> ",
+    // "debug> ") at or after from; npos when there is none.
+    static std::size_t PromptEnd(const std::string& text, std::size_t from);
     static void ReplaceAll(std::string& text, const std::string& what, const std::string& with);
 };

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
@@ -195,6 +196,8 @@ bool CRedirector::Open(const std::vector<std::string>& arguments)
         m_outFd = outPipe[0];
         m_stopFd = stopFd;
         m_pidFd = PidFdOpen(pid);
+        const int capacity = ::fcntl(m_outFd, F_GETPIPE_SZ);
+        m_pipeSize = capacity > 0 ? static_cast<std::size_t>(capacity) : 65536;
     }
     {
         std::lock_guard<std::mutex> lock(m_doneLock);
@@ -216,11 +219,13 @@ void CRedirector::ReaderThreadProc()
         outFd = m_outFd;
         stopFd = m_stopFd;
         pidFd = m_pidFd;
+        m_readBuffer.resize(m_pipeSize);
     }
+    m_batch.clear();
 
     int result = 0;
     for (;;) {
-        const int r = ReadAvailable(outFd);
+        const int r = ReadAvailable(outFd, stopFd);
         if (r != 1) {
             result = r == kStopped ? 1 : r;
             break;
@@ -266,34 +271,64 @@ void CRedirector::ReaderThreadProc()
     t_readerOf = nullptr;
 }
 
-int CRedirector::ReadAvailable(int outFd)
+int CRedirector::ReadAvailable(int outFd, int stopFd)
 {
-    char buffer[kChunkSize + 1];
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBatchMs);
+    int error = 0;
     for (;;) {
-        int available = 0;
-        if (::ioctl(outFd, FIONREAD, &available) != 0)
-            return FailurePath(errno);
-        if (available <= 0)
-            return 1;
-        const std::size_t want = std::min<std::size_t>(static_cast<std::size_t>(available), kChunkSize);
-        ssize_t got;
-        do {
-            got = ::read(outFd, buffer, want);
-        } while (got < 0 && errno == EINTR);
-        if (got < 0)
-            return FailurePath(errno);
-        if (got == 0)
-            return FailurePath(EPIPE);
-        buffer[got] = '\0';
-        OnChildOutput(buffer, static_cast<std::size_t>(got));
+        error = ReadInto(outFd);
+        // A line end: the writer is likely in the middle of a burst.
+        const bool lineEnd = !m_batch.empty() && m_batch.back() == '\n';
+        if (error || !lineEnd || stopFd < 0 || m_batch.size() >= kBatchBytes ||
+            std::chrono::steady_clock::now() >= deadline || !MoreFollows(outFd, stopFd))
+            break;
+    }
+    if (!m_batch.empty()) {
+        // std::string keeps a NUL behind its last byte.
+        OnChildOutput(m_batch.data(), m_batch.size());
+        m_batch.clear();
         if (m_closedByReader.load())
             return kStopped;  // the hook closed us: the descriptors are gone
     }
+    return error ? FailurePath(error) : 1;
+}
+
+int CRedirector::ReadInto(int outFd)
+{
+    for (;;) {
+        int available = 0;
+        if (::ioctl(outFd, FIONREAD, &available) != 0)
+            return errno;
+        if (available <= 0)
+            return 0;
+        const std::size_t want = std::min(static_cast<std::size_t>(available), m_readBuffer.size());
+        ssize_t got;
+        do {
+            got = ::read(outFd, m_readBuffer.data(), want);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return EPIPE;
+        m_batch.append(m_readBuffer.data(), static_cast<std::size_t>(got));
+        if (m_batch.size() >= kBatchBytes)
+            return 0;
+    }
+}
+
+bool CRedirector::MoreFollows(int outFd, int stopFd)
+{
+    // Waits on the stop event only: a stop hands on what was read at once.
+    pollfd stop{stopFd, POLLIN, 0};
+    if (::poll(&stop, 1, kCoalesceMs) != 0)
+        return false;
+    int available = 0;
+    return ::ioctl(outFd, FIONREAD, &available) == 0 && available > 0;
 }
 
 int CRedirector::DrainOutput(int outFd)
 {
-    const int r = ReadAvailable(outFd);
+    const int r = ReadAvailable(outFd, -1);
     return r == kStopped ? 1 : r;
 }
 

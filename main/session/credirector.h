@@ -12,19 +12,30 @@
 
 // Starts one child process with its standard output and error joined on one
 // pipe and its standard input on another, writes text to the child and reads
-// its output on a reader thread of its own, handing every chunk to
-// OnChildOutput. It knows nothing about the interpreter.
+// its output on a reader thread of its own, handing it to OnChildOutput. It
+// knows nothing about the interpreter.
 //
 // The child runs in a process group of its own (so an interrupt reaches the
 // whole tree) and inherits none of our other descriptors. The reader waits on
 // the output pipe, the stop event and the child's exit together, with the poll
 // interval as time-out, so output is handled as soon as it arrives.
+//
+// A child that writes many small pieces (a loop printing a line at a time)
+// would cost one hand-over per write. The reader therefore empties the pipe
+// before it hands text on, and while the text read so far ends with a line
+// end (more is likely on its way) it gives the writer a moment to add to it,
+// up to a short batch time. Text that does not end a line (a prompt, a
+// question waiting for input) is handed on at once.
 class CRedirector {
 public:
-    // Largest chunk handed to OnChildOutput (the buffer holds one more byte
-    // for the terminating NUL).
-    static constexpr std::size_t kChunkSize = 5119;
     static constexpr int kPollIntervalMs = 100;
+    // How long the reader waits for more after a line end, and how long one
+    // piece may be collected at most (well under a frame, so the command
+    // window keeps up with a running loop).
+    static constexpr int kCoalesceMs = 1;
+    static constexpr int kBatchMs = 10;
+    // A piece handed on grows to about this size at most.
+    static constexpr std::size_t kBatchBytes = 1 << 20;
 
     CRedirector();
     virtual ~CRedirector();
@@ -70,8 +81,9 @@ public:
     std::atomic<bool>& ConnectedFlag() { return m_connected; }
 
 protected:
-    // Called on the reader thread with one chunk of at most kChunkSize bytes;
-    // text[length] is a NUL, but the chunk itself may hold NUL bytes too.
+    // Called on the reader thread with the output read since the last call,
+    // in order; text[length] is a NUL, but the text itself may hold NUL bytes
+    // too. Cut at any byte: the receiver keeps an unfinished end itself.
     virtual void OnChildOutput(const char* text, std::size_t length);
     // The redirector's own failures ("Redirect console error: 2\r\n", ...).
     virtual void OnRedirectorError(const char* message);
@@ -84,7 +96,9 @@ protected:
 
 private:
     void ReaderThreadProc();
-    int ReadAvailable(int outFd);  // 1: pipe empty, 0: broken or ended, -1: failure
+    int ReadAvailable(int outFd, int stopFd);  // 1: pipe empty, 0: broken or ended, -1: failure
+    int ReadInto(int outFd);                   // appends what the pipe holds to m_batch
+    static bool MoreFollows(int outFd, int stopFd);
     int DrainOutput(int outFd);
     int FailurePath(int error);
     void CloseHandles();
@@ -111,6 +125,10 @@ private:
     int m_childStatus = -1;
     std::vector<pid_t> m_orphans;  // earlier children not reaped yet
     std::string m_workingDirectory;
+    std::size_t m_pipeSize = 0;  // capacity of the output pipe (guarded by m_handleLock)
+    // The reader thread's own: one read's buffer and the piece being collected.
+    std::vector<char> m_readBuffer;
+    std::string m_batch;
 
     std::atomic<bool> m_connected{false};
 };

@@ -134,8 +134,28 @@ TEST(DiffProgram, FoldersCompareByListing)
     Outcome run = RunDiff({"one/", "two", "folders.html"}, dir.Path());
     EXPECT_EQ(run.status, 0) << run.error;
     const std::string page = ReadFile(dir / "folders.html");
-    EXPECT_NE(page.find("<a href=\"one/&nbsp;fileline0\">one/</a>"), std::string::npos);
+    // The link names the folder absolutely; the text keeps the name as given.
+    EXPECT_NE(page.find("<a href=\"" + dir / "one/&nbsp;fileline0\">one/</a>"), std::string::npos) << page;
     EXPECT_NE(page.find("f.m ("), std::string::npos);
+}
+
+TEST(DiffProgram, TheReportNeverOverwritesAnInput)
+{
+    TempDir dir;
+    WriteFile(dir / "a.txt", "a\n");
+    WriteFile(dir / "b.txt", "b\n");
+    ASSERT_EQ(symlink((dir / "a.txt").c_str(), (dir / "link.txt").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / "one").c_str(), 0700), 0);
+    WriteFile(dir / "one/f.m", "x");
+    for (const QStringList& args : {QStringList{"a.txt", "b.txt", "a.txt"}, QStringList{"a.txt", "b.txt", "./b.txt"},
+                                    QStringList{"a.txt", "b.txt", "link.txt"}, QStringList{"one", "one", "one/f.m"}}) {
+        const Outcome run = RunDiff(args, dir.Path());
+        EXPECT_NE(run.status, 0) << args.join(' ').toStdString();
+        EXPECT_NE(run.error.find("write the report to another file"), std::string::npos) << run.error;
+    }
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "a\n");
+    EXPECT_EQ(ReadFile(dir / "b.txt"), "b\n");
+    EXPECT_EQ(ReadFile(dir / "one/f.m"), "x");
 }
 
 TEST(DiffProgram, DialogWithoutDisplayPrintsUsage)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -14,6 +15,8 @@
 #include <chrono>
 #include <memory>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -33,6 +36,12 @@ protected:
             QDir(home.path()).mkpath(QString::fromLatin1(sub));
         QFile::setPermissions(home.filePath("runtime"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // No main program runs here: the editor must not ask to start it.
+        QDir(home.path()).mkpath(QStringLiteral("config/Halvard"));
+        QFile settings(home.filePath("config/Halvard/Marlinote.conf"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[%General]\nOpenOctaveStart=0\n");  // QSettings' name for a "General" group
+        settings.close();
         env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("XDG_CONFIG_HOME", home.filePath("config"));
@@ -172,27 +181,103 @@ TEST_F(MarlinoteE2ETest, TwoStartsAtTheSameMomentEndInOneEditor)
     EXPECT_EQ(stored.fileVisible, loser == a ? left : right);
 }
 
-TEST_F(MarlinoteE2ETest, ScreenshotOfAStyledFile)
+bool Alive(pid_t pid)
 {
-    const QString file = MakeFile("styled.m",
-                                  "%% Setup\n"
-                                  "function r = styled(x)\n"
-                                  "  # a comment\n"
-                                  "  if x > 1\n"
-                                  "    r = sin(x) + 2.5;  % trailing comment\n"
-                                  "  else\n"
-                                  "    r = \"double\";\n"
-                                  "  end\n"
-                                  "endfunction\n");
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int close = text.lastIndexOf(')');
+    return close > 0 && text.size() > close + 2 && text[close + 2] != 'Z';
+}
+
+// The interpreter starts the editor from its own process group; a signal to
+// that group (Ctrl+C, Abort, a reconnect's kill) must not reach the editor.
+TEST_F(MarlinoteE2ETest, SignalsToTheGroupOfItsStarterDoNotEndTheEditor)
+{
+    const QByteArray program = KESTRUNE_BIN_DIR "/marlinote";
+    std::vector<QByteArray> envText;
+    for (const QString& entry : env.toStringList())
+        envText.push_back(entry.toLocal8Bit());
+    std::vector<char*> envp;
+    for (QByteArray& entry : envText)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    // A starter in a new group of its own, as the interpreter is; the editor
+    // is its child.
+    const pid_t starter = ::fork();
+    ASSERT_GE(starter, 0);
+    if (starter == 0) {
+        ::setpgid(0, 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execve(argv[0], argv, envp.data());
+            ::_exit(127);
+        }
+        (void)!::write(pipeFds[1], &child, sizeof child);
+        for (;;)
+            ::pause();
+    }
+    ::close(pipeFds[1]);
+    pid_t editor = -1;
+    ASSERT_EQ(::read(pipeFds[0], &editor, sizeof editor), ssize_t(sizeof editor));
+    ::close(pipeFds[0]);
+    ASSERT_TRUE(WaitForChannel());
+
+    ::kill(-starter, SIGINT);
+    int status = 0;
+    ::waitpid(starter, &status, 0);  // the starter itself ends
+    ::kill(-starter, SIGKILL);       // whatever is left in its group
+    QThread::msleep(500);
+    EXPECT_TRUE(Alive(editor));
+
+    ::kill(editor, SIGTERM);
+    for (int waited = 0; waited < 20000 && Alive(editor); waited += 100)
+        QThread::msleep(100);
+    EXPECT_FALSE(Alive(editor));
+}
+
+// Pixels of exactly one colour in the image (the cores of glyph strokes are
+// drawn in the text colour itself; their edges are blended).
+int CountColour(const QImage& image, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            count += (line[x] & 0xFFFFFF) == (colour & 0xFFFFFF);
+    }
+    return count;
+}
+
+TEST_F(MarlinoteE2ETest, ScreenshotShowsKeywordsAndCommentsInTheirColours)
+{
+    // Keywords only, then comments only: a window that styles nothing (or
+    // draws nothing) has none of the two colours.
+    QByteArray text;
+    for (int i = 0; i < 8; ++i)
+        text += "if for while end switch otherwise until\n";
+    for (int i = 0; i < 8; ++i)
+        text += "% a comment line of the styled file\n";
+    const QString file = MakeFile("styled.m", text);
     QProcess* editor = Start({file});
     ASSERT_TRUE(WaitForChannel());
     QThread::msleep(1500);
     const QString shot = QStringLiteral(KESTRUNE_BIN_DIR "/../marlinote-e2e.png");
     QFile::remove(shot);
-    const int status = QProcess::execute("import", {"-window", "root", shot});
-    if (status == 0) {
-        EXPECT_GT(QFileInfo(shot).size(), 1000);
-    }
+    ASSERT_EQ(QProcess::execute("import", {"-window", "root", shot}), 0)
+        << "import (imagemagick) takes the screenshot; scripts/install-deps.sh installs it";
+    QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    image = image.convertToFormat(QImage::Format_RGB32);
+    const QRgb keyword = qRgb(0, 0, 255);      // stored as 0xFF0000 (blue, green, red)
+    const QRgb comment = qRgb(0x22, 0x8B, 0x22);
+    EXPECT_GT(CountColour(image, keyword), 200);
+    EXPECT_GT(CountColour(image, comment), 200);
     EXPECT_TRUE(Terminate(editor));
 }
 

@@ -33,3 +33,18 @@ e2e_started_editor() {
     done
     echo "$pid"
 }
+
+# Writes the main program's settings: the [Octave] keys given as arguments
+# ("AutoStart=1" ...).
+e2e_settings() {
+    { echo "[Octave]"; printf '%s\n' "$@"; } > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf"
+}
+
+# Starts kestrune ($1) in a session of its own, its output in
+# $root/kestrune.log; sets kpid, and main to its window (empty when none
+# showed).
+e2e_start_main() {
+    setsid "$1" >"$root/kestrune.log" 2>&1 &
+    kpid=$!
+    main="$(e2e_main_window "$kpid")"
+}

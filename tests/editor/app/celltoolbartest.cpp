@@ -1,4 +1,4 @@
-#include "editor/ccelltoolbar.h"
+#include "editor/app/ccelltoolbar.h"
 
 #include <QComboBox>
 

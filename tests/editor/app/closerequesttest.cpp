@@ -1,11 +1,11 @@
 // The main program's "close" request on the editor's channel, and the window
 // announcement the main program embeds and watches.
-#include "editor/cchildframe.h"
-#include "editor/cmainframe.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/app/cchildframe.h"
+#include "editor/app/cmainframe.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "tests/editor/app/editortesthelpers.h"
 #include "platform/cmessagechannel.h"
 #include "platform/editorwindowfile.h"

@@ -1,16 +1,19 @@
-#include "editor/ccelltoolbar.h"
-#include "editor/cchildframe.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmainframe.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/app/ccelltoolbar.h"
+#include "editor/app/cchildframe.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/app/cmainframe.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "tests/editor/app/editortesthelpers.h"
 #include "platform/cprofile.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -132,6 +135,29 @@ TEST_F(FrameTest, ClosingWritesUserFilesAndRestartReopensThem)
     app->Profile().WriteInt("General", "ReopenFiles", 0);
     Start({fileB});
     EXPECT_EQ(Titles(), QStringList{"beta.m"});
+}
+
+TEST_F(FrameTest, AFileReachedByALinkOrAnotherSpellingIsTheOpenDocument)
+{
+    Start({fileA});
+    const QString link = dir.filePath("link.m");
+    ASSERT_TRUE(QFile::link(fileA, link));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    EXPECT_EQ(Frame().OpenDocumentFile(link), Frame().FindDocument(fileA));
+    EXPECT_EQ(Frame().OpenDocumentFile(dir.path() + "/sub/../alpha.m"), Frame().FindDocument(fileA));
+    EXPECT_EQ(Frame().TabCount(), 1);
+}
+
+TEST_F(FrameTest, ClosingSaysWhichOpenFilesCannotBeRemembered)
+{
+    const QString odd = WriteFile(dir, "two\nlines.m", "a = 1;\n");
+    Start({odd, fileA});
+    EXPECT_TRUE(Frame().close());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(odd)) << errors[0].toStdString();
+    CUserFiles stored(dir.filePath("userfiles.dat"));
+    stored.Read();
+    EXPECT_EQ(stored.openFiles, QStringList{fileA});
 }
 
 TEST_F(FrameTest, MissingFilesAreSkippedAndReported)
@@ -347,6 +373,40 @@ TEST_F(FrameTest, CellToolBarDrivesTheActiveView)
 
 }  // namespace
 
+TEST_F(FrameTest, SaveAsAddsTheOctaveExtensionToANameWithout)
+{
+    Start();
+    Frame().NewDocument();
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(dir.filePath("foo"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    ASSERT_TRUE(Frame().SaveDocumentAs(Frame().ActiveChild()));
+    EXPECT_EQ(Frame().ActiveChild()->Document()->GetPath(), dir.filePath("foo.m"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("foo.m")));
+}
+
+TEST_F(FrameTest, RunSaysWhyItDidNotRunWhenTheSaveFails)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("gone"));
+    const QString file = WriteFile(dir, "gone/s.m", "s = 1;\n");
+    Start({file});
+    RecordingLink link;
+    app->SetInterpreterLink(&link);
+    Frame().ActiveView()->SetInterpreterLink(&link);
+    ASSERT_TRUE(QDir(dir.filePath("gone")).removeRecursively());
+    Modify(Frame().ActiveChild());
+
+    Frame().Action(CMainFrame::ID_RUN)->trigger();
+    EXPECT_TRUE(link.sent.isEmpty());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("s.m")) << errors[0].toStdString();
+    Frame().ActiveView()->SetInterpreterLink(nullptr);
+    app->SetInterpreterLink(nullptr);
+}
+
 TEST_F(FrameTest, ClearAllBreakpointsSendsOneQuotedStatementPerFunction)
 {
     const QString quoted = WriteFile(dir, "it's.m", "a = 1;\nb = 2;\n");
@@ -361,7 +421,7 @@ TEST_F(FrameTest, ClearAllBreakpointsSendsOneQuotedStatementPerFunction)
     Frame().Action(CMainFrame::ID_CLEAR_ALL_BREAKPOINTS)->trigger();
     // A quote in the name is doubled, never closes the literal; the file
     // without breakpoints sends nothing.
-    EXPECT_EQ(link.sent, (QStringList{"dbclear('it''s')"}));
+    EXPECT_EQ(link.sent, (QStringList{"dbclear('it''s','2')"}));
     EXPECT_TRUE(Frame().FindDocument(quoted)->View()->GetBreakpoints().empty());
     for (CChildFrame* child : Frame().Children())
         child->View()->SetInterpreterLink(nullptr);

@@ -1,4 +1,4 @@
-#include "editor/csearchhistory.h"
+#include "editor/app/csearchhistory.h"
 #include "tests/editor/app/editortesthelpers.h"
 #include "platform/cprofile.h"
 

@@ -1,7 +1,8 @@
-#include "editor/cchildframe.h"
-#include "editor/cmainframe.h"
-#include "editor/cmarlinoteapp.h"
-#include "editor/cmarlinotedoc.h"
+#include "editor/app/cchildframe.h"
+#include "editor/app/cmainframe.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/filenamebytes.h"
 #include "tests/editor/app/editortesthelpers.h"
 #include "platform/cmessagechannel.h"
 
@@ -105,6 +106,9 @@ TEST(HandOverTextTest, NamesTheInstanceAndEveryFile)
     EXPECT_EQ(CWinAppEx::HandOverText(QStringLiteral("{X}"), {}), QByteArray("{X}"));
     EXPECT_EQ(CWinAppEx::HandOverText(QStringLiteral("{X}"), {QStringLiteral("/a b.m"), QStringLiteral("/c.m")}),
               QByteArray("{X}\n/a b.m\n/c.m"));
+    // A name that is not UTF-8 travels as the system's bytes.
+    EXPECT_EQ(CWinAppEx::HandOverText(QStringLiteral("{X}"), {FileNameBytes::Decode("/caf\xe9.m")}),
+              QByteArray("{X}\n/caf\xe9.m"));
 }
 
 }  // namespace

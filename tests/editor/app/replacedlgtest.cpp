@@ -1,5 +1,5 @@
-#include "editor/creplacedlg.h"
-#include "editor/csearchhistory.h"
+#include "editor/app/creplacedlg.h"
+#include "editor/app/csearchhistory.h"
 
 #include <QCheckBox>
 #include <QComboBox>

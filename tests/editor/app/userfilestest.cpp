@@ -1,4 +1,5 @@
-#include "editor/cuserfiles.h"
+#include "editor/app/cuserfiles.h"
+#include "editor/core/filenamebytes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,6 +36,29 @@ TEST(UserFilesTest, RoundTripKeepsListsInOrder)
     EXPECT_TRUE(text.contains("FilesPositions=12,0"));
     EXPECT_TRUE(text.contains("[System]"));
     EXPECT_TRUE(text.contains("KeyWords=plot,sin"));
+}
+
+TEST(UserFilesTest, NamesKeepTheirBytesAndUnstorableEntriesAreSkipped)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("userfiles.dat"));
+    const QString latin1 = FileNameBytes::Decode("/tmp/caf\xe9.m");
+    CUserFiles out(path);
+    out.openFiles = {QStringLiteral("/tmp/two\nlines.m"), latin1};
+    out.positions = {5, 7};
+    QStringList skipped;
+    ASSERT_TRUE(out.Write(&skipped));
+    EXPECT_EQ(skipped, QStringList{QStringLiteral("/tmp/two\nlines.m")});
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("OpenFiles=/tmp/caf\xe9.m\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("FilesPositions=7\n")) << text.toStdString();
+    CUserFiles in(path);
+    in.Read();
+    EXPECT_EQ(in.openFiles, QStringList{latin1});
+    EXPECT_EQ(in.PositionOf(latin1), 7);
 }
 
 TEST(UserFilesTest, MissingFileGivesEmptyLists)

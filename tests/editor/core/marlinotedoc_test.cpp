@@ -1,6 +1,6 @@
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 
 #include <gtest/gtest.h>
 
@@ -44,4 +44,13 @@ TEST(MarlinoteDoc, TitleFollowsFileAndModifiedState)
     ASSERT_TRUE(other.GetDocument()->LoadFromFile(path));
     EXPECT_EQ(other.GetDocument()->GetTitle(), QStringLiteral("bar.m"));
     EXPECT_FALSE(other.GetDocument()->IsModified());
+
+    // A failed (re)load keeps the text, the path and the unsaved state.
+    other.GetEditor()->SetText("edited\n");
+    error.clear();
+    EXPECT_FALSE(other.GetDocument()->LoadFromFile(dir.filePath("gone.m"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(other.GetEditor()->GetText(), QByteArray("edited\n"));
+    EXPECT_EQ(other.GetDocument()->GetPath(), path);
+    EXPECT_TRUE(other.GetDocument()->IsModified());
 }

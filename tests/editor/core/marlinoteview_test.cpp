@@ -1,8 +1,8 @@
-#include "editor/cgotodlg.h"
-#include "editor/cinterpreterlink.h"
-#include "editor/cmarlinotedoc.h"
-#include "editor/cmarlinoteview.h"
-#include "editor/cscintillawnd.h"
+#include "editor/core/cgotodlg.h"
+#include "editor/core/cinterpreterlink.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
 #include "platform/cprofile.h"
 
 #include <gtest/gtest.h>
@@ -313,7 +313,8 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     link.debug = true;
     view.ToggleBreakpointAtLine(5);
     link.debug = false;
-    EXPECT_EQ(link.sent, (QStringList{"dbstop('f',5)", "dbclear('f',5)", "dbstop(5)"}));
+    // The function is named and lines go as text, at a debug prompt too.
+    EXPECT_EQ(link.sent, (QStringList{"dbstop('f','5')", "dbclear('f','5')", "dbstop('f','5')"}));
     EXPECT_EQ(link.lastName, QByteArray("f"));
 
     link.sent.clear();
@@ -368,6 +369,12 @@ TEST_F(ViewTest, DebugCommandsCellsAndCallTipsThroughTheLink)
     view.EvaluateCurrentCellAndAdvance();
     EXPECT_EQ(link.sent, (QStringList{"b = 2;", "c = 3;"}));
     EXPECT_EQ(Editor()->LineFromPosition(Editor()->GetCurrentPosition()), 4);
+    // Advancing again runs the very next cell, not the one after it.
+    Editor()->GotoPosition(0);
+    link.sent.clear();
+    for (int i = 0; i < 3; ++i)
+        view.EvaluateCurrentCellAndAdvance();
+    EXPECT_EQ(link.sent, (QStringList{"a = 1;", "b = 2;", "c = 3;", "d = 4;"}));
 
     // Changing a number evaluates its cell and keeps the caret in the number.
     link.sent.clear();

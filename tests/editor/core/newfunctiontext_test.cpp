@@ -1,4 +1,4 @@
-#include "editor/newfunctiontext.h"
+#include "editor/core/newfunctiontext.h"
 
 #include <gtest/gtest.h>
 
@@ -94,6 +94,21 @@ TEST(NewFunctionText, DescriptionLinesAndLongWords)
     lines = Lines(GenerateFunctionText(f));
     EXPECT_EQ(lines[2], "## " + std::string(60, 'a'));
     EXPECT_EQ(lines[3], "##" + std::string(10, 'a'));
+}
+
+TEST(NewFunctionText, EveryLineOfAMultiLineExampleAndResultIsAComment)
+{
+    NewFunctionFields f;
+    f.example = "a = foo (1)\r\nb = foo (2)";
+    f.result = "1\n2";
+    std::string code;
+    for (const std::string& line : Lines(GenerateFunctionText(f))) {
+        if (!line.empty() && line.rfind("##", 0) != 0)
+            code += line + "|";
+    }
+    EXPECT_EQ(code, "function z = foo (x, y)|endfunction|");
+    EXPECT_NE(GenerateFunctionText(f).find("## b = foo (2)\n##      @result{} 1\n##      2\n"),
+              std::string::npos);
 }
 
 TEST(NewFunctionText, UntitledNumbering)

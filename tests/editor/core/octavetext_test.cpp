@@ -1,8 +1,12 @@
-#include "editor/cnewoctavefile.h"
-#include "editor/octavetext.h"
+#include "editor/app/cnewoctavefile.h"
+#include "editor/core/octavetext.h"
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 using namespace OctaveText;
@@ -44,7 +48,22 @@ TEST(OctaveText, NumbersLoseTrailingZeros)
     EXPECT_EQ(FormatNumber(2.0), "2");
     EXPECT_EQ(FormatNumber(-0.25), "-0.25");
     EXPECT_EQ(FormatNumber(100), "100");
-    EXPECT_EQ(FormatNumber(1e-9), "0");  // %f keeps six decimals
+    EXPECT_EQ(FormatNumber(1e-9), "0");  // six decimals are kept
+}
+
+TEST(OctaveText, NumbersKeepTheirPointUnderACommaLocale)
+{
+    // The machine may have no German locale: build one for this test.
+    QTemporaryDir locales;
+    const QByteArray folder = locales.path().toLocal8Bit();
+    ASSERT_EQ(std::system(("localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 2>/dev/null").constData()), 0);
+    setenv("LOCPATH", folder.constData(), 1);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+    const std::string text = FormatNumber(3.5);
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    std::system(("chmod -R u+w " + folder).constData());  // localedef leaves read-only folders
+    EXPECT_EQ(text, "3.5");
 }
 
 TEST(OctaveText, CellsCountLinesOfEveryLineEndStyle)

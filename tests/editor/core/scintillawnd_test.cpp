@@ -1,12 +1,16 @@
-#include "editor/ceditorsettings.h"
-#include "editor/cscintillawnd.h"
+#include "platform/ceditorsettings.h"
+#include "editor/core/cscintillawnd.h"
+#include "editor/core/filenamebytes.h"
 #include "platform/cprofile.h"
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace {
 
@@ -155,6 +159,31 @@ TEST(ScintillaWnd, LineEndsSurviveLoadAndSave)
     EXPECT_TRUE(w.GetText().endsWith("end\r\n\r\n"));
 }
 
+TEST(ScintillaWnd, AFileWhoseNameIsNotUtf8IsReadAndWrittenUnderThatName)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = QFile::encodeName(dir.path()) + "/caf\xe9.m";
+    FILE* raw = std::fopen(bytes.constData(), "w");
+    ASSERT_NE(raw, nullptr);
+    std::fputs("x = 1;\n", raw);
+    std::fclose(raw);
+
+    const QString name = FileNameBytes::Decode(bytes);
+    EXPECT_EQ(FileNameBytes::Encode(name), bytes);
+    CScintillaWnd w;
+    ASSERT_TRUE(w.LoadFromFile(name));
+    EXPECT_EQ(w.GetText(), QByteArray("x = 1;\n"));
+    w.SetText("x = 2;\n");
+    ASSERT_TRUE(w.SaveToFile(name));
+    raw = std::fopen(bytes.constData(), "r");
+    ASSERT_NE(raw, nullptr);
+    char line[16] = {};
+    EXPECT_NE(std::fgets(line, sizeof line, raw), nullptr);
+    std::fclose(raw);
+    EXPECT_STREQ(line, "x = 2;\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);  // no stray temporary
+}
+
 TEST(ScintillaWnd, FailedReadsAndWritesAreReported)
 {
     QTemporaryDir dir;
@@ -163,7 +192,7 @@ TEST(ScintillaWnd, FailedReadsAndWritesAreReported)
     QString error;
     EXPECT_FALSE(w.LoadFromFile(dir.filePath("missing.m"), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(w.GetLength(), 0);
+    EXPECT_EQ(w.GetText(), QByteArray("old text"));  // nothing replaced
 
     // The target's folder is a plain file: nothing can be written there.
     const QString blocker = dir.filePath("blocker");

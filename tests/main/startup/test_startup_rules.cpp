@@ -1,8 +1,9 @@
 // The start-up's rules that need no interpreter: the version check, the
 // command line, the set-up statements and the stored folders.
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -41,7 +42,10 @@ TEST(StartupConfig, CommandLineFromThePathSetting)
     CProfile profile(QStringLiteral("Kestrune"));
     profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
     EXPECT_EQ(CStartupConfig::OctaveFolder(profile), CStartupConfig::DefaultOctaveFolder());
-    EXPECT_EQ(CStartupConfig::DefaultOctaveFolder(), QStringLiteral("/usr/bin"));
+    // The folder that holds the octave found on PATH, where there is one.
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("octave"));
+    EXPECT_EQ(CStartupConfig::DefaultOctaveFolder(),
+              onPath.isEmpty() ? QStringLiteral("/usr/bin") : QFileInfo(onPath).absolutePath());
     profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QStringLiteral("/opt/x/bin/"));
     EXPECT_EQ(CStartupConfig::OctaveFolder(profile), QStringLiteral("/opt/x/bin"));
     profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
@@ -121,8 +125,12 @@ TEST(StartupConfig, MissingWorkingFolderIsReplaced)
 TEST(ConnectionProcesses, EndsOnlyDescendants)
 {
     // An orphan: started through a shell that exits at once, so it belongs
-    // to init, not to us.
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 30 >/dev/null 2>&1 &")});
+    // to init, not to us. The shell tells its id.
+    QProcess shell;
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("sleep 30 >/dev/null 2>&1 & echo $!")});
+    ASSERT_TRUE(shell.waitForFinished());
+    const pid_t orphan = shell.readAllStandardOutput().trimmed().toInt();
+    ASSERT_GT(orphan, 0);
     QProcess child;
     child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(child.waitForStarted());
@@ -134,22 +142,9 @@ TEST(ConnectionProcesses, EndsOnlyDescendants)
     EXPECT_TRUE(child.waitForFinished(3000));
     EXPECT_EQ(CConnectionProcesses::TerminateProcessesByName("sleep"), CConnectionProcesses::kNotFound);
 
-    // The orphan is still alive; end it ourselves.
-    QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-x"), QStringLiteral("sleep")});
-    pgrep.waitForFinished();
-    const QList<QByteArray> pids = pgrep.readAllStandardOutput().split('\n');
-    bool orphanAlive = false;
-    for (const QByteArray& pid : pids) {
-        if (pid.trimmed().isEmpty())
-            continue;
-        QFile cmd(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(pid.trimmed())));
-        if (cmd.open(QIODevice::ReadOnly) && cmd.readAll().contains("30")) {
-            orphanAlive = true;
-            ::kill(pid.trimmed().toInt(), SIGKILL);
-        }
-    }
-    EXPECT_TRUE(orphanAlive);
+    // The orphan is still alive; end it ourselves, by its id.
+    EXPECT_EQ(::kill(orphan, 0), 0);
+    ::kill(orphan, SIGKILL);
 }
 
 }  // namespace

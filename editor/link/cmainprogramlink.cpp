@@ -1,0 +1,287 @@
+#include "editor/link/cmainprogramlink.h"
+
+#include "editor/app/cchildframe.h"
+#include "editor/app/cmainframe.h"
+#include "editor/app/cmarlinoteapp.h"
+#include "editor/core/cmarlinotedoc.h"
+#include "editor/core/cmarlinoteview.h"
+#include "editor/core/cscintillawnd.h"
+#include "editor/core/filenamebytes.h"
+#include "platform/cmessagechannel.h"
+#include "platform/octavequote.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolTip>
+
+const char* const CMainProgramLink::kMainProgramChannel = "kestrune";
+
+namespace {
+constexpr int kSendTimeoutMs = 3000;
+}  // namespace
+
+CMainProgramLink::CMainProgramLink(CMarlinoteApp& app, QObject* parent) : QObject(parent), m_app(app)
+{
+    connect(&m_app, &CMarlinoteApp::mainProgramMessage, this, &CMainProgramLink::OnMessage);
+}
+
+bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offerStart, bool echo)
+{
+    const QString channel = QString::fromLatin1(kMainProgramChannel);
+    bool delivered = false;
+    if (!text.isEmpty()) {
+        const QByteArray message = EditorProtocol::EncodeStatement(text, echo);
+        delivered = m_send ? m_send(message)
+                           : MessageChannel::Send(channel, message, kSendTimeoutMs) ==
+                                 MessageChannel::SendResult::Delivered;
+    } else if (!m_send) {
+        delivered = MessageChannel::IsRunning(channel);
+    } else {
+        delivered = true;
+    }
+    if (delivered || !offerStart)
+        return delivered;
+    // The statement is not kept for later.
+    const bool start = m_askStart ? m_askStart()
+                                  : QMessageBox::question(
+                                        m_app.MainFrame(), QString::fromLatin1(CMarlinoteApp::kAppTitle),
+                                        tr("Kestrune is not running.\nDo you like to open it?"),
+                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    if (start)
+        QProcess::startDetached(QCoreApplication::applicationDirPath() + QStringLiteral("/kestrune"), {});
+    return false;
+}
+
+void CMainProgramLink::RememberRequest(const QByteArray& functionName, const QString& path,
+                                       CMarlinoteView* view)
+{
+    m_lastWord = functionName;
+    m_lastPath = path;
+    m_lastView = view;
+}
+
+void CMainProgramLink::RememberTooltip(const QByteArray& word, const QPoint& screenPoint, bool describe)
+{
+    m_tooltipWord = word;
+    m_tooltipPoint = screenPoint;
+    m_describe = describe;
+}
+
+void CMainProgramLink::HideValueTooltip()
+{
+    QToolTip::hideText();
+}
+
+void CMainProgramLink::OnMessage(const QByteArray& text)
+{
+    using EditorProtocol::Kind;
+    const EditorProtocol::Message m = EditorProtocol::Decode(text);
+    switch (m.kind) {
+    case Kind::UpdatePreferences:
+        m_app.LoadSettings();
+        if (m_app.MainFrame())
+            m_app.MainFrame()->ApplySettingsToViews();
+        break;
+    case Kind::Parameters:
+        OnParameters(m.text);
+        break;
+    case Kind::Completion: {
+        QStringList names;
+        for (const QByteArray& name : m.names)
+            names.append(QString::fromUtf8(name));
+        if (!names.isEmpty())
+            m_app.SetKeyWords(names);
+        break;
+    }
+    case Kind::ErrorLocation:
+        OnErrorLocation(m);
+        break;
+    case Kind::Error:
+        OnError(m.text);
+        break;
+    case Kind::Value:
+        OnValue(m.text);
+        break;
+    case Kind::Debug:
+        OnDebug(m);
+        break;
+    case Kind::DebugEnded:
+        OnDebugEnded();
+        break;
+    case Kind::CurrentPath:
+        m_app.SetCurrentPath(FileNameBytes::Decode(m.path));
+        break;
+    case Kind::Breakpoint:
+        OnBreakpoint(m);
+        break;
+    case Kind::Close:  // the application handles it
+    case Kind::Unknown:
+        break;
+    }
+    if (m.kind == Kind::Debug || m.kind == Kind::DebugEnded)
+        m_lastWord.clear();
+}
+
+CMarlinoteView* CMainProgramLink::OpenOrActivate(const QByteArray& path)
+{
+    CMainFrame* frame = m_app.MainFrame();
+    if (!frame || path.isEmpty())
+        return nullptr;
+    CChildFrame* child = frame->OpenDocumentFile(FileNameBytes::Decode(path));
+    return child ? child->View() : nullptr;
+}
+
+void CMainProgramLink::DebugModeChanged()
+{
+    if (CMainFrame* frame = m_app.MainFrame())
+        frame->OnDebugModeChanged();
+}
+
+void CMainProgramLink::OnDebug(const EditorProtocol::Message& m)
+{
+    CMarlinoteView* view = OpenOrActivate(m.path);
+    if (!view)
+        return;
+    // Only one file shows where the debugger stands.
+    for (CChildFrame* child : m_app.MainFrame()->Children()) {
+        if (child->View() != view && child->View()->GetDebugLine() > 0)
+            child->View()->SetDebugLine(0);
+    }
+    view->SetDebugLine(m.line);
+    m_debugMode = true;
+    DebugModeChanged();
+}
+
+void CMainProgramLink::OnDebugEnded()
+{
+    if (CMainFrame* frame = m_app.MainFrame()) {
+        for (CChildFrame* child : frame->Children()) {
+            CMarlinoteView* view = child->View();
+            if (!view->GetBreakpoints().empty()) {
+                const QByteArray statement = view->ClearAllBreakpointsStatement();
+                if (!statement.isEmpty())
+                    SendToMainProgram(statement, false, false, true);
+            }
+            view->ClearBreakpointsAndDebugLine();
+        }
+    }
+    m_debugMode = false;
+    DebugModeChanged();
+}
+
+void CMainProgramLink::OnValue(const QByteArray& html)
+{
+    QString text = QString::fromUtf8(html);
+    if (text.contains(QLatin1String("<b>ans </b>")))
+        text.replace(QLatin1String("ans"), QString::fromUtf8(m_tooltipWord));
+    QToolTip::showText(m_tooltipPoint, text);
+}
+
+QStringList CMainProgramLink::Signatures(const QByteArray& helpText)
+{
+    QStringList signatures;
+    for (const QByteArray& raw : helpText.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (!line.startsWith("--"))
+            continue;
+        QByteArray signature = line.mid(2).trimmed();
+        // Older interpreters put a category first ("Function File: ...").
+        for (const char* category : {"Function File:", "Built-in Function:", "Loadable Function:"}) {
+            if (signature.startsWith(category))
+                signature = signature.mid(int(qstrlen(category))).trimmed();
+        }
+        signatures.append(QString::fromUtf8(signature));
+    }
+    return signatures;
+}
+
+void CMainProgramLink::OnParameters(const QByteArray& helpText)
+{
+    const QStringList signatures = Signatures(helpText);
+    if (m_describe) {
+        m_describe = false;
+        QString tip;
+        if (signatures.isEmpty()) {
+            tip = QStringLiteral("'<b>%1</b>' is not a command or has no description.")
+                      .arg(QString::fromUtf8(m_tooltipWord).toHtmlEscaped());
+        } else {
+            for (const QString& s : signatures)
+                tip += QStringLiteral("<b>%1</b><br>").arg(s.toHtmlEscaped());
+        }
+        QToolTip::showText(m_tooltipPoint, tip);
+        return;
+    }
+    CMainFrame* frame = m_app.MainFrame();
+    CMarlinoteView* view = frame ? frame->ActiveView() : nullptr;
+    if (view && !signatures.isEmpty() && m_app.Settings().calltipsEnabled)
+        view->ShowCallTip(signatures);
+}
+
+void CMainProgramLink::OnErrorLocation(const EditorProtocol::Message& m)
+{
+    CMarlinoteView* view = OpenOrActivate(m.path);
+    if (!view || m.line < 1)
+        return;
+    view->GotoLineNumber(m.line);
+    CScintillaWnd* editor = view->GetEditor();
+    const long start = editor->PositionFromLine(editor->LineFromPosition(editor->GetCurrentPosition()));
+    view->GotoCharacterPosition(std::min(start + std::max(0, m.column - 1),
+                                         editor->GetLineEndPosition(editor->LineFromPosition(start))));
+}
+
+void CMainProgramLink::OnBreakpoint(const EditorProtocol::Message& m)
+{
+    CMainFrame* frame = m_app.MainFrame();
+    if (!frame)
+        return;
+    for (CChildFrame* child : frame->Children()) {
+        if (child->Document()->GetFunctionName() == m.function)
+            child->View()->SetBreakpointUsed(m.requested, m.line);
+    }
+}
+
+void CMainProgramLink::OnError(const QByteArray& text)
+{
+    // The interpreter cannot find the file's function: offer to make it so.
+    const bool notFound = text.contains("add_breakpoints_in_function") ||
+                          (!m_lastWord.isEmpty() && (text.contains("'" + m_lastWord + "' undefined") ||
+                                                     text.contains("`" + m_lastWord + "' undefined")));
+    if (!notFound || m_lastPath.isEmpty())
+        return;
+    if (text.contains("add_breakpoints_in_function") && m_lastView)
+        m_lastView->ClearBreakpointsAndDebugLine();
+    // After the handler returned: the main program is not held by the question.
+    QTimer::singleShot(0, this, &CMainProgramLink::AskForFolder);
+}
+
+void CMainProgramLink::AskForFolder()
+{
+    FolderChoice choice = FolderChoice::Cancel;
+    if (m_askFolder) {
+        choice = m_askFolder();
+    } else {
+        QMessageBox box(QMessageBox::Question, QString::fromLatin1(CMarlinoteApp::kAppTitle),
+                        tr("File is not found in current Kestrune directory or in Octave path.\n"
+                           "To set breakpoints in this file, you can either change the Kestrune\n"
+                           "current directory or add its directory to the Octave path."),
+                        QMessageBox::Cancel, m_app.MainFrame());
+        QPushButton* change = box.addButton(tr("Change Directory"), QMessageBox::AcceptRole);
+        QPushButton* add = box.addButton(tr("Add to Path"), QMessageBox::AcceptRole);
+        box.exec();
+        if (box.clickedButton() == change)
+            choice = FolderChoice::ChangeDirectory;
+        else if (box.clickedButton() == add)
+            choice = FolderChoice::AddToPath;
+    }
+    std::string folder;
+    if (choice == FolderChoice::Cancel ||
+        !OctaveQuote(FileNameBytes::Encode(QFileInfo(m_lastPath).absolutePath()).toStdString(), folder))
+        return;
+    const QByteArray quoted = QByteArray::fromStdString(folder);
+    SendToMainProgram(choice == FolderChoice::ChangeDirectory ? "cd " + quoted : "addpath(" + quoted + ");",
+                      false, false, true);
+}
