@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "main/session/canswerparser.h"
 #include "common/cprompttext.h"
+#include "main/session/canswerparser.h"
 #include "common/ctexttools.h"
 
 namespace {
