@@ -25,7 +25,7 @@
 #include <algorithm>
 
 #include "controls/cmessagebox.h"
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 #include "main/console/ccompletionrequest.h"
 #include "main/console/chistoryrecall.h"
 #include "main/console/iconsolehost.h"

@@ -1,4 +1,4 @@
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 
 #include <QDateTime>
 #include <QLocale>
