@@ -226,9 +226,15 @@ void CKestruneApp::WireEditorLink()
     m_embedder = std::make_unique<CEditorEmbedder>();
     connect(m_embedder.get(), &CEditorEmbedder::windowReady, this, [this](QWidget* container) {
         m_frame->SetPaneWidget(PaneId::Editor, container);
-        m_frame->ShowPane(PaneId::Editor);
+        // Shown, but the keyboard stays where it is (the editor usually
+        // comes up with the program, while the user types commands).
+        QDockWidget* pane = m_frame->Pane(PaneId::Editor);
+        if (!pane)
+            return;
+        pane->show();
+        pane->raise();
         // An editor needs room: give its pane half the window's height.
-        if (QDockWidget* pane = m_frame->Pane(PaneId::Editor); pane && !pane->isFloating())
+        if (!pane->isFloating())
             m_frame->resizeDocks({pane}, {m_frame->height() / 2}, Qt::Vertical);
     });
     connect(m_embedder.get(), &CEditorEmbedder::windowGone, this, [this] {

@@ -1,4 +1,4 @@
-#include "canswerparser.h"
+#include "main/session/canswerparser.h"
 
 #include "common/ctexttools.h"
 #include "common/splitlist.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "coctavedialect.h"
-#include "isessionpanes.h"
+#include "main/session/coctavedialect.h"
+#include "main/session/isessionpanes.h"
 
 // Readers of the answers the dispatcher collects up to the prompt. Input is
 // the collected text with carriage returns removed, ending in the prompt.

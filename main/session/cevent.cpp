@@ -1,4 +1,4 @@
-#include "cevent.h"
+#include "main/session/cevent.h"
 
 void CEvent::Set()
 {

@@ -1,4 +1,4 @@
-#include "coctavedialect.h"
+#include "main/session/coctavedialect.h"
 
 #include <cctype>
 #include <cstdlib>

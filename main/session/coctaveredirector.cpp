@@ -1,15 +1,15 @@
-#include "coctaveredirector.h"
+#include "main/session/coctaveredirector.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <ctime>
 
-#include "canswerparser.h"
+#include "main/session/canswerparser.h"
 #include "common/cprompttext.h"
-#include "coutputformatter.h"
-#include "crequestclassifier.h"
-#include "cworkspacestatements.h"
+#include "main/session/coutputformatter.h"
+#include "main/session/crequestclassifier.h"
+#include "main/session/cworkspacestatements.h"
 #include "platform/appfolders.h"
 
 namespace {

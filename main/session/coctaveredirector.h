@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "common/cprompttext.h"
-#include "cevent.h"
-#include "cinfovariable.h"
-#include "cmultithreadsinglequeue.h"
-#include "coctavedialect.h"
-#include "credirector.h"
-#include "crequestclassifier.h"
-#include "csessionrequest.h"
-#include "isessionpanes.h"
+#include "main/session/cevent.h"
+#include "main/session/cinfovariable.h"
+#include "main/session/cmultithreadsinglequeue.h"
+#include "main/session/coctavedialect.h"
+#include "main/session/credirector.h"
+#include "main/session/crequestclassifier.h"
+#include "main/session/csessionrequest.h"
+#include "main/session/isessionpanes.h"
 
 // Settings the session reads, given to it rather than read from the profile
 // so that the core runs without settings in tests.

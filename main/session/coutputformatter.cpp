@@ -1,9 +1,9 @@
-#include "coutputformatter.h"
+#include "main/session/coutputformatter.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "canswerparser.h"
+#include "main/session/canswerparser.h"
 #include "common/ctexttools.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "coctavedialect.h"
-#include "isessionpanes.h"
+#include "main/session/coctavedialect.h"
+#include "main/session/isessionpanes.h"
 
 // The text rules of the command window: prompt rewriting, clean-up, the
 // repeated-prompt rule and the marked ranges of what is written.

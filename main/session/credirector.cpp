@@ -1,4 +1,4 @@
-#include "credirector.h"
+#include "main/session/credirector.h"
 
 #include <fcntl.h>
 #include <poll.h>

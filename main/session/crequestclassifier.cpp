@@ -1,4 +1,4 @@
-#include "crequestclassifier.h"
+#include "main/session/crequestclassifier.h"
 
 #include "common/ctexttools.h"
 

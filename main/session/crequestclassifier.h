@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "coctavedialect.h"
+#include "main/session/coctavedialect.h"
 
 // What the request sender does with one request, decided from its text alone
 // (first matching rule wins).

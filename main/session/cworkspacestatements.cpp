@@ -1,4 +1,4 @@
-#include "cworkspacestatements.h"
+#include "main/session/cworkspacestatements.h"
 
 #include <fstream>
 #include <unordered_map>

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cinfovariable.h"
+#include "main/session/cinfovariable.h"
 
 // The two workspace statements and the readers of their answer files.
 class CWorkspaceStatements {

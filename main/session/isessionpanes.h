@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cinfovariable.h"
+#include "main/session/cinfovariable.h"
 
 // A marked range of a text written into the command window. Offsets are
 // BYTE offsets into the UTF-8 text of the same call (convert them to

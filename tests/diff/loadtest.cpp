@@ -1,4 +1,4 @@
-#include "difftesthelpers.h"
+#include "tests/diff/difftesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Runs the real kestrune-diff the way a script or the main program does.
 #include "diff/cdiffcommandline.h"
-#include "difftesthelpers.h"
+#include "tests/diff/difftesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "diff/cdiffreport.h"
 #include "diff/ccomparisonrun.h"
-#include "difftesthelpers.h"
+#include "tests/diff/difftesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -21,3 +21,15 @@ e2e_main_window() {
     done
     echo "$window"
 }
+
+# Prints the pid of the editor that kestrune started with itself, once it has
+# announced its window (up to 20 s); prints nothing when none did.
+e2e_started_editor() {
+    local pid=""
+    for _ in $(seq 1 100); do
+        pid="$(sed -n 's/^pid=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
+        [ -n "$pid" ] && break
+        sleep 0.2
+    done
+    echo "$pid"
+}

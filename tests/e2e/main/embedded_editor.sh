@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts kestrune (editor pane in use) and then marlinote on the X display;
-# the editor's window must end up inside the main window. Closing kestrune
+# Starts kestrune (editor pane in use), which starts marlinote on the X
+# display; the editor's window must end up inside the main window, and so
+# must a new editor started after the first one ended. Closing kestrune
 # must close the editor too. Optional third argument: a screenshot path.
 set -u
 kestrune="$1"
@@ -11,7 +12,7 @@ kpid=""
 mpid=""
 cleanup() {
     [ -n "$kpid" ] && kill -- -"$kpid" 2>/dev/null
-    [ -n "$mpid" ] && kill -- -"$mpid" 2>/dev/null
+    [ -n "$mpid" ] && { kill -- -"$mpid" 2>/dev/null || kill "$mpid" 2>/dev/null; }
     rm -rf "$root"
 }
 trap cleanup EXIT
@@ -42,8 +43,10 @@ main="$(e2e_main_window "$kpid")"
 [ -n "$main" ] || fail "the main window did not appear"
 
 printf 'x = 1;\n' > "$root/work/script.m"
-setsid "$marlinote" "$root/work/script.m" >"$root/marlinote.log" 2>&1 &
-mpid=$!
+# The editor comes up with kestrune; the file goes to it.
+mpid="$(e2e_started_editor)"
+[ -n "$mpid" ] || fail "kestrune did not start the editor"
+timeout 20 "$marlinote" "$root/work/script.m" >"$root/marlinote.log" 2>&1
 announcement="$XDG_RUNTIME_DIR/kestrune/marlinote.window"
 wait_embedded() {
     editor=""

@@ -10,7 +10,7 @@ mpid=""
 cleanup() {
     [ -n "$kpid" ] && kill -9 -- -"$kpid" 2>/dev/null
     if [ -n "$mpid" ]; then
-        kill -- -"$mpid" 2>/dev/null
+        kill -- -"$mpid" 2>/dev/null || kill "$mpid" 2>/dev/null
         for _ in $(seq 1 50); do
             kill -0 "$mpid" 2>/dev/null || break
             sleep 0.1
@@ -33,8 +33,10 @@ kpid=$!
 main="$(e2e_main_window "$kpid")"
 [ -n "$main" ] || fail "the main window did not appear"
 printf 'x = 1;\n' > "$root/script.m"
-setsid "$marlinote" "$root/script.m" >"$root/marlinote.log" 2>&1 &
-mpid=$!
+# The editor comes up with kestrune; the file goes to it.
+mpid="$(e2e_started_editor)"
+[ -n "$mpid" ] || fail "kestrune did not start the editor"
+timeout 20 "$marlinote" "$root/script.m" >"$root/marlinote.log" 2>&1
 announcement="$XDG_RUNTIME_DIR/kestrune/marlinote.window"
 editor=""
 for _ in $(seq 1 100); do

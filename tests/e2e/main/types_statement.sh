@@ -13,6 +13,8 @@ cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
 [Octave]
 AutoStart=1
 ConfirmExit=0
+UseSeparateEditor=1
+OpenEditorStart=0
 workpath=$root/work
 CONF
 if [ -z "${DISPLAY:-}" ]; then

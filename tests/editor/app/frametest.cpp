@@ -6,7 +6,7 @@
 #include "editor/cmarlinotedoc.h"
 #include "editor/cmarlinoteview.h"
 #include "editor/cscintillawnd.h"
-#include "editortesthelpers.h"
+#include "tests/editor/app/editortesthelpers.h"
 #include "platform/cprofile.h"
 
 #include <QAction>

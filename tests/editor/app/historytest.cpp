@@ -1,5 +1,5 @@
 #include "editor/csearchhistory.h"
-#include "editortesthelpers.h"
+#include "tests/editor/app/editortesthelpers.h"
 #include "platform/cprofile.h"
 
 #include <gtest/gtest.h>

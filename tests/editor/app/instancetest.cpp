@@ -2,7 +2,7 @@
 #include "editor/cmainframe.h"
 #include "editor/cmarlinoteapp.h"
 #include "editor/cmarlinotedoc.h"
-#include "editortesthelpers.h"
+#include "tests/editor/app/editortesthelpers.h"
 #include "platform/cmessagechannel.h"
 
 #include <QTemporaryDir>

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "main/session/coutputformatter.h"
-#include "recordingpanes.h"
+#include "tests/main/session/recordingpanes.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "main/session/coutputformatter.h"
 #include "platform/octavequote.h"
-#include "recordingpanes.h"
+#include "tests/main/session/recordingpanes.h"
 
 namespace {
 
