@@ -24,6 +24,7 @@
 
 #include <algorithm>
 
+#include "common/cprompttext.h"
 #include "controls/cmessagebox.h"
 #include "main/history/ccommandhistory.h"
 #include "main/console/ccompletionlist.h"
@@ -862,7 +863,7 @@ void CKestruneView::ClearWindow(bool ask)
     if (ask && !ConfirmSetting(QStringLiteral("ConfirmClearWindow"),
                                QStringLiteral("All text will be cleared from the command window.")))
         return;
-    const QString prompt = (m_host && m_host->IsDebugMode()) ? QStringLiteral("debug> ") : QStringLiteral(">> ");
+    const QString prompt = QString::fromLatin1((m_host && m_host->IsDebugMode()) ? CPromptText::kDebug : CPromptText::kGui);
     document()->setUndoRedoEnabled(false);
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);

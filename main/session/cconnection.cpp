@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "common/ctexttools.h"
 #include "main/session/cconnectionhost.h"
 #include "main/session/cconnectionprocesses.h"
 #include "main/session/coctaveredirector.h"
@@ -11,11 +12,6 @@
 
 namespace {
 constexpr auto kLoopWait = std::chrono::milliseconds(50);
-
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 }  // namespace
 
 CConnection::CConnection(COctaveRedirector& session, ISessionPanes& panes, IConnectionHost& host,
@@ -198,6 +194,13 @@ void CConnection::ThreadProc()
                 m_session.packagesChanged.store(false);
             continue;
         }
+        // Texts from the editor program go first: a pending refresh waits for
+        // the prompt, which a long run may not give for a long time.
+        std::string text;
+        if (connected && m_session.IncomingQueue().Dequeue(text)) {
+            m_session.QueueCommand(text, !CTextTools::EndsWith(text, "####"));
+            continue;
+        }
         if (connected && m_session.refreshWorkspace.load() && now - lastRefresh > kRefreshPauseMs) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
             if (m_session.ConsoleEndsWithPrompt()) {
@@ -208,9 +211,8 @@ void CConnection::ThreadProc()
             continue;
         }
         // Waits for a text from the editor program, or the loop's pause.
-        std::string text;
         if (connected && m_session.IncomingQueue().DequeueWait(text, kLoopWait)) {
-            m_session.QueueCommand(text, !EndsWith(text, "####"));
+            m_session.QueueCommand(text, !CTextTools::EndsWith(text, "####"));
             continue;
         }
         if (!connected)

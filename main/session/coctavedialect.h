@@ -8,7 +8,7 @@
 class COctaveDialect {
 public:
     // 1000*major + 100*minor + patch read from the "version" line of the
-    // banner, as the start-up's version rule reads it; 0 when unreadable.
+    // banner by CStartupVersion::Parse; 0 when unreadable.
     static int ParseVersion(const std::string& banner);
 
     explicit COctaveDialect(int version = 0) : m_version(version) {}

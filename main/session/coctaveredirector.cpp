@@ -123,6 +123,12 @@ COctaveRedirector::~COctaveRedirector()
     StopSender();
     // The reader calls our hooks: it must end while they still exist.
     Close();
+    // Whoever waits for a collected answer hears that it is lost.
+    DiscardQueuedRequests();
+    {
+        std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+        DropAnswers();
+    }
     delete m_impl;
 }
 
@@ -340,7 +346,8 @@ bool COctaveRedirector::HandleLocally(const CRequestAction& a)
         // application stops it once the close is confirmed.
         if (panes)
             panes->RequestApplicationClose();
-        WritePrompt();
+        if (a.echo)
+            WritePrompt();
         break;
     case CRequestAction::ClearScreen: {
         const std::string prompt = m_debugMode.load() ? kDebugPrompt : kGuiPrompt;
@@ -424,6 +431,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
 
     OpenAnswer(a.answer, request, true);
+    m_folderNotice.store(a.folderMayChange);
     if (a.echo)
         EchoRequest(text);
 
@@ -819,6 +827,8 @@ void COctaveRedirector::Show(std::string s, bool prompt)
         d.errorSeen = false;
         d.errorShown = false;
         m_promptSeen.Set();
+        if (m_folderNotice.exchange(false) && m_panes)
+            m_panes->CurrentDirectoryMayHaveChanged();
     }
     m_idle.Set();
 }

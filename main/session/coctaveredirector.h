@@ -210,6 +210,9 @@ private:
 
     std::atomic<unsigned> m_interrupts{0};
     std::atomic<bool> m_inHand{false};
+    // The request being answered may change the interpreter's folder: its
+    // prompt brings the notice.
+    std::atomic<bool> m_folderNotice{false};
     std::atomic<bool> m_busy{false};
     std::atomic<unsigned> m_requestsDone{0};
     std::atomic<bool> m_debugMode{false};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/cprompttext.h"
 #include "main/session/canswerparser.h"
 #include "common/ctexttools.h"
 
@@ -60,13 +61,12 @@ const char* const kMarkers[] = {"__varsnameready__", "__varsvaluesready__", "__F
 
 bool COutputFormatter::EndsWith(const std::string& text, const char* suffix)
 {
-    const std::size_t n = std::strlen(suffix);
-    return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
+    return CTextTools::EndsWith(text, suffix);
 }
 
 bool COutputFormatter::EndsWithPrompt(const std::string& text)
 {
-    return EndsWith(text, ">> ") || EndsWith(text, "debug> ");
+    return CPromptText::LengthAtEnd(text) > 0;
 }
 
 void COutputFormatter::ReplaceAll(std::string& text, const std::string& what, const std::string& with)
@@ -86,7 +86,7 @@ void COutputFormatter::RewritePrompts(std::string& s)
         const std::size_t length = PromptAt(s, at);
         if (length) {
             out.append(s, from, at - from);
-            out += ">> ";
+            out += CPromptText::kGui;
             from = at + length;
             at = s.find("octave", from);
         } else {
@@ -139,19 +139,20 @@ void COutputFormatter::CleanUp(std::string& s)
 
 void COutputFormatter::PromptsToLineStart(std::string& s, bool windowEndsWithNewline)
 {
-    if (!EndsWith(s, ">> ") || EndsWith(s, "\n>> ") || s.empty())
+    const std::string prompt = CPromptText::kGui;
+    if (!EndsWith(s, CPromptText::kGui) || EndsWith(s, ("\n" + prompt).c_str()) || s.empty())
         return;
     std::string out;
     out.reserve(s.size() + 8);
     std::size_t from = 0;
     std::size_t at;
-    while ((at = s.find(">> ", from)) != std::string::npos) {
+    while ((at = s.find(prompt, from)) != std::string::npos) {
         out.append(s, from, at - from);
         const bool lineStart = out.empty() ? windowEndsWithNewline : out.back() == '\n';
         if (!lineStart)
             out += '\n';
-        out += ">> ";
-        from = at + 3;
+        out += prompt;
+        from = at + prompt.size();
     }
     out.append(s, from, std::string::npos);
     s.swap(out);
@@ -165,7 +166,7 @@ bool COutputFormatter::IsRepeatedPrompt(const std::string& windowTail, const std
     if (first == std::string::npos)
         return false;
     const std::string bare = s.substr(first);
-    for (const char* prompt : {">> ", "debug> ", "> "})
+    for (const char* prompt : {CPromptText::kGui, CPromptText::kDebug, "> "})
         if (bare == prompt && EndsWith(windowTail, prompt))
             return true;
     return false;

@@ -81,6 +81,10 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
     } else if (CTextTools::StartsWith(text, "load ")) {
         a.showWorkspace = true;
     }
+    // A statement the user sees (typed, or run from the editor) may change
+    // the folder, as do the program's own cd and run statements.
+    a.folderMayChange = a.echo || CTextTools::StartsWith(text, "cd ") || CTextTools::StartsWith(text, "chdir ")
+                        || CTextTools::StartsWith(text, "run");
     return a;
 }
 

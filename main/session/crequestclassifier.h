@@ -31,6 +31,7 @@ struct CRequestAction {
     bool pathsChanged = false;
     bool showWorkspace = false;     // "load ..."
     bool waitBeforeSend = false;    // the editor's completion request
+    bool folderMayChange = false;   // the interpreter's folder may differ afterwards
 };
 
 class CRequestClassifier {

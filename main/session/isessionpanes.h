@@ -49,17 +49,21 @@ public:
     virtual ~ISessionConsole() = default;
 
     // --- Command window -------------------------------------------------
-    // Append text at the end of the window, in the output format (face
+    // Insert text at the input-start position, in the output format (face
     // "Courier New", 10 pt, black, not bold), then apply spans, then trim the
-    // window to maxLines lines (drop lines at the front; 0 = no limit), put the
-    // caret at the end, make the end the input-start position, scroll to the
-    // bottom. When text ends with a prompt, its last line carries a Bold
-    // span (the prompt line where the user types).
+    // window to maxLines lines (drop lines at the front; 0 = no limit); the
+    // input-start position moves behind the text, put the caret at the end,
+    // scroll to the bottom. What the user is typing stays behind the text
+    // as the command line (with nothing typed, the text lands at the end).
+    // When text ends with a prompt, its last line carries a Bold span (the
+    // prompt line where the user types).
     virtual void ConsoleWrite(const std::string& text, const std::vector<CTextSpan>& spans,
                               int maxLines) = 0;
-    // Replace the text from the input-start position to the end (what the
-    // user typed) by text (the request as sent, with its "\n"); the end
-    // becomes the input-start position.
+    // Show a request as sent (text, with its "\n") at the input-start
+    // position: it replaces the statement the user's Enter queued when there
+    // is one; otherwise (a statement from elsewhere) it is inserted and what
+    // the user is typing stays behind it. The input-start position moves
+    // behind the text.
     virtual void ConsoleEcho(const std::string& text) = 0;
     // Replace the whole window by text (clc/home), output format, bold; the
     // end becomes the input-start position.
@@ -115,7 +119,8 @@ public:
     // current-directory change (which queues "cd '<dir>';###"). When the change
     // fails, call COctaveRedirector::WritePrompt() so the user gets a prompt.
     virtual void ChangeDirectory(const std::string& directory) = 0;
-    // The interpreter's folder may have changed (not only after a typed cd).
+    // The interpreter's folder may have changed: called at the prompt after a
+    // statement the user saw (typed or from the editor) or a cd/run.
     virtual void CurrentDirectoryMayHaveChanged() {}
 
     // --- Editor program ---------------------------------------------------------------
@@ -125,7 +130,8 @@ public:
     virtual bool SendToEditor(const std::string& text, bool activate) = 0;
 
     // --- Application --------------------------------------------------------------------
-    // "exit"/"quit" typed: close the application (the session has already
-    // stopped its sender).
+    // "exit"/"quit" typed: ask to close the application. The session's
+    // sender goes on (the user may cancel); the application stops it with
+    // COctaveRedirector::StopSender() once the close is confirmed.
     virtual void RequestApplicationClose() = 0;
 };

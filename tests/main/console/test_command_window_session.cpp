@@ -2,6 +2,7 @@
 // the real interpreter, real keys.
 #include <QClipboard>
 #include <QDir>
+#include <QSignalSpy>
 
 #include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
@@ -109,9 +110,11 @@ TEST_F(CommandWindowSession, TypedCdReachesAQuotedFolderAndLeavesAPrompt)
     harness.QueueCommand("cd " + OctaveQuoted(parent.path().toStdString()) + ";###", false);
     ASSERT_TRUE(Idle());
 
+    QSignalSpy notices(&harness.Events(), &CSessionEvents::currentDirectoryChanged);
     Type(QStringLiteral("cd it's a dir"));
     Enter();
     ASSERT_TRUE(Idle());
+    EXPECT_GE(notices.count(), 1);
     EXPECT_EQ(Ask("disp(pwd)"), QDir(folder).canonicalPath().toStdString() + "\n");
     EXPECT_TRUE(view.Text().endsWith(QStringLiteral(">> cd it's a dir\n>> "))) << Text();
 

@@ -1,6 +1,8 @@
 // The "Command History" pane on its history: what is stored, what the tree
 // shows, and what Evaluate runs in the real interpreter.
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <vector>
@@ -9,10 +11,9 @@
 #include "main/history/ccommandhistory.h"
 #include "main/history/chistoryview.h"
 #include "main/history/cviewtree.h"
-#include "tests/main/console/kestrunetestsupport.h"
 #include "tests/support/csessionharness.h"
+#include "tests/support/widgettestmain.h"
 
-using kestrunetest::WaitFor;
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(HistoryPane, RepeatsAreStoredOnceEvenWithExtraBlanksOrCommas)
     for (const char* statement : {"rep = 1", "rep = 1 ", "rep = 1,", "rep  =  1"})
         ASSERT_TRUE(m_harness->QueueCommand(statement, true));
     ASSERT_TRUE(m_harness->WaitIdle());
-    ASSERT_TRUE(WaitFor([&] { return m_history->Size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_history->Size() == 2; }));
     QTest::qWait(100);
     EXPECT_EQ(m_history->Entries().last(), QStringLiteral("rep = 1"));
     EXPECT_EQ(Tree()->topLevelItemCount(), 1);
@@ -154,13 +155,13 @@ TEST_F(HistoryPane, EvaluateRunsEachSelectedStatementOnceInOrder)
     Click(Tree()->topLevelItem(0), Qt::ControlModifier);
     QTest::keyClick(Tree(), Qt::Key_Return);
     ASSERT_TRUE(m_harness->WaitIdle());
-    ASSERT_TRUE(WaitFor([&] { return m_history->Size() == 9; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_history->Size() == 9; }));
 
     EXPECT_EQ(echoes.size(), 3);
     EXPECT_EQ(m_history->Entries().mid(6), QStringList({"ev1 = 2", "ev2 = ev1 + 3", "ev3 = ev2 * 10"}));
     std::string answer;
     ASSERT_TRUE(m_harness->RunCollected("disp(ev3)", [&](bool, const std::string& text) { answer = text; }));
-    ASSERT_TRUE(WaitFor([&] { return !answer.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.empty(); }));
     EXPECT_EQ(QString::fromStdString(answer).trimmed(), QStringLiteral("50"));
 }
 

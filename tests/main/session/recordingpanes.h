@@ -67,6 +67,7 @@ public:
             ++refills;
         });
     }
+    void CurrentDirectoryMayHaveChanged() override { Record([&] { ++folderNotices; }); }
     void WorkspaceShow() override { Record([&] { calls.push_back("workspace"); }); }
     void VariableEditorReload() override { Record([&] { calls.push_back("editor-reload"); }); }
     void PathListPopulating() override { Record([&] { calls.push_back("path-populating"); }); }
@@ -125,6 +126,7 @@ public:
     int pathFills = 0;
     std::vector<CPackageRow> packages;
     int packageFills = 0;
+    int folderNotices = 0;
     std::vector<std::string> editor;
     std::string console;
 

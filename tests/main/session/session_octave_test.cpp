@@ -14,6 +14,8 @@
 #include <mutex>
 #include <thread>
 
+#include "main/session/cconnection.h"
+#include "main/session/cconnectionhost.h"
 #include "main/session/coutputformatter.h"
 #include "platform/octavequote.h"
 #include "tests/main/session/recordingpanes.h"
@@ -113,7 +115,10 @@ TEST_F(SessionOctave, RoundTripWithOutputAndPrompt)
 {
     EXPECT_EQ(session.Dialect().Version(), 7300);
     EXPECT_NE(session.Banner().find("GNU Octave, version 7.3.0"), std::string::npos);
+    Do("y = 1;", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.folderNotices; }), 0) << "a silent statement leaves the folder";
     Do("x = 21*2");
+    EXPECT_EQ(panes.Locked([&] { return panes.folderNotices; }), 1);
     const std::string console = panes.Console();
     EXPECT_NE(console.find(">> x = 21*2\nx = 42\n"), std::string::npos) << console;
     EXPECT_TRUE(COutputFormatter::EndsWith(console, "\n>> ")) << console;
@@ -421,10 +426,36 @@ TEST_F(SessionOctave, CollectedAnswersComeWholeAndNeverShow)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     session.DiscardQueuedRequests();
     ASSERT_TRUE(session.Interrupt());
-    session.SendText("\n");
-    EXPECT_TRUE(Eventually([&] { return lost.load() == 1; }, 5000));
+    EXPECT_TRUE(Eventually([&] { return lost.load() == 1 && session.AtPrompt(); }, 5000));
     EXPECT_EQ(collect("disp(exist('held_back'))").text, "0\n");
-    EXPECT_EQ(panes.Console(), console);
+    // Only the fresh prompt after the interrupt may show.
+    const std::string after = panes.Console().substr(console.size());
+    EXPECT_EQ(after.find_first_not_of(">\n "), std::string::npos) << after;
+}
+
+TEST_F(SessionOctave, EditorTextsOvertakeAPendingRefreshDuringALongRun)
+{
+    struct Host : IConnectionHost {
+        void ConnectionStartFailed() override {}
+        void ConnectionVersionRefused() override {}
+        void ConnectionReady(const QString&, bool) override {}
+        void ConnectionEnded() override {}
+    } host;
+    CConnection::Settings settings;
+    settings.workFolderFallback = QString::fromStdString(home);
+    settings.userPathsFile = QString::fromStdString(home + "/userpaths.dat");
+    CConnection connection(session, panes, host, settings);
+    connection.Connect();
+    ASSERT_TRUE(Eventually([&] { return connection.IsConnected() && session.AtPrompt() && !session.Busy(); }, 30000));
+    session.QueueCommand("t0 = tic; while toc(t0) < 8, end", true);
+    ASSERT_TRUE(Eventually([&] { return session.Busy(); }));
+    // Past the pause between two refreshes, so one is due and waits for the
+    // prompt.
+    std::this_thread::sleep_for(std::chrono::milliseconds(CConnection::kRefreshPauseMs + 300));
+    session.refreshWorkspace.store(true);
+    session.IncomingQueue().Enqueue("from_editor = 5####");
+    EXPECT_TRUE(Eventually([&] { return session.IncomingQueue().IsEmpty(); }, 1500)) << "[" << session.ConsoleTail() << "] busy " << session.Busy() << " refresh " << session.refreshWorkspace.load();
+    connection.RequestInterrupt(0);
 }
 
 TEST_F(SessionOctave, InterpreterDyingMidAnswerLosesNothing)

@@ -28,6 +28,8 @@ TEST(SessionDialect, VersionFromBanner)
     EXPECT_EQ(COctaveDialect::ParseVersion("GNU Octave, version 4.0.0-rc1\n"), 4000);
     EXPECT_EQ(COctaveDialect::ParseVersion("GNU Octave, version 7.3\n"), 0);
     EXPECT_EQ(COctaveDialect::ParseVersion("no banner"), 0);
+    // The version the start-up accepted is the one whose statements are sent.
+    EXPECT_EQ(COctaveDialect::ParseVersion("GNU Octave, version 4.x.0\n"), 4000);
     EXPECT_EQ(kModern.PackageDescribeStatement(), "pkg describe;###");
     EXPECT_EQ(kOld.PackageDescribeStatement(), "pkg describe all;###");
 }
