@@ -33,3 +33,17 @@ e2e_started_editor() {
     done
     echo "$pid"
 }
+
+# Writes the main program's settings for a real-window run: the interpreter
+# starts at once, exits without asking, no embedded editor, work folder
+# $root/work.
+e2e_main_settings() {
+    cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
+[Octave]
+AutoStart=1
+ConfirmExit=0
+UseSeparateEditor=1
+OpenEditorStart=0
+workpath=$root/work
+CONF
+}
