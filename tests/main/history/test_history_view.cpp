@@ -1,5 +1,6 @@
 // The "Command History" pane on its history: what is stored, what the tree
 // shows, and what Evaluate runs in the real interpreter.
+#include <QClipboard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "main/history/ccommandhistory.h"
 #include "main/history/chistoryview.h"
 #include "main/history/cviewtree.h"
+#include "tests/support/cmodalanswerer.h"
 #include "tests/support/csessionharness.h"
 #include "tests/support/widgettestmain.h"
 
@@ -136,6 +138,25 @@ TEST_F(HistoryPane, ClearAndDeleteRewriteTreeAndFile)
     EXPECT_EQ(m_history->Size(), 1);
     EXPECT_EQ(Tree()->topLevelItemCount(), 1);
     EXPECT_EQ(Stored(), m_history->Entries());
+}
+
+TEST_F(HistoryPane, CopyAndDragPutTheSelectionOnTheClipboard)
+{
+    WriteStored({"%-- one --%", "a = 1", "b = 2", "c = 3"});
+    MakePane(false);
+    m_history->Load(100);
+    Click(Child(0, 2));
+    Click(Child(0, 0), Qt::ShiftModifier);
+    QTest::keyClick(Tree(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a = 1\r\nb = 2\r\nc = 3"));
+
+    QApplication::clipboard()->clear();
+    Click(Child(0, 1));
+    CModalAnswerer answerer;
+    emit Tree()->dragReleased();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("b = 2"));
+    EXPECT_EQ(answerer.texts,
+              QStringList(QStringLiteral("The text has been copied to clipboard.\nUse Ctrl+V to paste the text.")));
 }
 
 TEST_F(HistoryPane, EvaluateRunsEachSelectedStatementOnceInOrder)
