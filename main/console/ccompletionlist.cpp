@@ -22,6 +22,12 @@ CCompletionList::CCompletionList(QWidget* owner) : QFrame(owner), m_owner(owner)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CCompletionList::Accept);
+    // The list belongs to the command line: when the keyboard goes elsewhere
+    // (another pane, another window) it is no longer wanted.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (isVisible() && now && now != m_owner && now != m_list)
+            hide();
+    });
     hide();
 }
 

@@ -769,7 +769,7 @@ void CKestruneView::RequestCompletion()
 void CKestruneView::ShowCompletions(const QStringList& matches)
 {
     m_completionList->hide();
-    if (matches.isEmpty() || m_completionStart < 0)
+    if (matches.isEmpty() || !CompletionRangeHoldsToken())
         return;
     // A single match needs no choice and goes straight into the command line.
     if (matches.size() == 1) {
@@ -780,19 +780,26 @@ void CKestruneView::ShowCompletions(const QStringList& matches)
     m_completionList->ShowAt(matches, caret);
 }
 
+// The command line may have changed since the request (output, Enter,
+// recall): the range must still lie in it and still hold the token.
+bool CKestruneView::CompletionRangeHoldsToken() const
+{
+    const int p = qMin(m_inputStart, TextLength());
+    const int start = m_completionStart;
+    const int end = m_completionEnd;
+    return start >= p && end <= TextLength() && start <= end &&
+           TextRange(start, start + static_cast<int>(m_completionToken.size())) == m_completionToken;
+}
+
 void CKestruneView::AcceptCompletion(const QString& text)
 {
     m_completionList->hide();
     setFocus(Qt::OtherFocusReason);
-    // The command line may have changed since the request (output, typing,
-    // recall): replace only when the range still holds the token there.
-    const int p = qMin(m_inputStart, TextLength());
+    if (!CompletionRangeHoldsToken())
+        return;
     const int start = m_completionStart;
     const int end = m_completionEnd;
     m_completionStart = m_completionEnd = -1;
-    if (start < p || end > TextLength() || start > end ||
-        TextRange(start, start + static_cast<int>(m_completionToken.size())) != m_completionToken)
-        return;
     // Letters typed after the request, before its answer came, belong to the
     // token: they are replaced as well.
     int replaceEnd = end;

@@ -133,6 +133,7 @@ private:
     void RequestCompletion();
     bool HandleCompletionKey(QKeyEvent* event);
     void AcceptCompletion(const QString& text);
+    bool CompletionRangeHoldsToken() const;
     bool Enter();
     int EditStart() const;
     bool ConfirmSetting(const QString& key, const QString& text);
