@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/ctexttools.h"
+
 namespace {
 
 bool IsBlank(char c)
@@ -13,22 +15,11 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-std::string Trim(const std::string& text)
-{
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 // The path ends at the first blank outside double quotes, as a shell splits
 // a command line; what follows (blanks skipped) is the argument text.
 void SplitPathAndArguments(const std::string& text, std::string& path, std::string& arguments)
 {
-    const std::string trimmed = Trim(text);
+    const std::string trimmed = CTextTools::Trim(text);
     bool quoted = false;
     size_t i = 0;
     for (; i < trimmed.size(); ++i) {
@@ -38,7 +29,7 @@ void SplitPathAndArguments(const std::string& text, std::string& path, std::stri
             break;
     }
     path = trimmed.substr(0, i);
-    arguments = Trim(trimmed.substr(i));
+    arguments = CTextTools::Trim(trimmed.substr(i));
 }
 
 std::string Unquote(const std::string& text)
@@ -203,7 +194,7 @@ void CPath::ParseArguments()
         return;
     m_argumentsParsed = true;
 
-    const std::string text = Trim(m_arguments) + " ";
+    const std::string text = CTextTools::Trim(m_arguments) + " ";
     std::string pending;
     bool havePending = false;
 
@@ -248,7 +239,7 @@ void CPath::ParseArguments()
             size_t close = text.find('"', hit + 1);
             std::string value;
             if (close == std::string::npos) {
-                value = Trim(text.substr(hit + 1));
+                value = CTextTools::Trim(text.substr(hit + 1));
                 close = text.size() - 1;
             } else {
                 value = text.substr(hit + 1, close - hit - 1);

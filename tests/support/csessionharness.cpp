@@ -8,7 +8,7 @@
 #include "platform/octavequote.h"
 
 CSessionHarness::CSessionHarness(ISessionConsole* console, QObject* parent)
-    : QObject(parent), m_events(console), m_session(&m_events), m_answerContext(std::make_unique<QObject>())
+    : QObject(parent), m_answerContext(std::make_unique<QObject>()), m_events(console), m_session(&m_events)
 {
     QFile::setPermissions(m_answers.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CSessionOptions options;

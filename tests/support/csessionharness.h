@@ -50,10 +50,11 @@ private:
     void ChangeDirectory(const QString& folder);
 
     QTemporaryDir m_answers;
+    // Receives the posted answers; gone with the harness, so an answer that
+    // arrives late is dropped rather than delivered to a dead test. Declared
+    // before the session, which may still tell of lost answers as it ends.
+    std::unique_ptr<QObject> m_answerContext;
     CSessionEvents m_events;
     COctaveRedirector m_session;
-    // Receives the posted answers; gone with the harness, so an answer that
-    // arrives late is dropped rather than delivered to a dead test.
-    std::unique_ptr<QObject> m_answerContext;
     bool m_started = false;
 };
