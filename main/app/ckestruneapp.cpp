@@ -17,7 +17,7 @@
 
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 #include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
 #include "main/editorlink/ceditorcloser.h"

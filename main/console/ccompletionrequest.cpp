@@ -14,7 +14,7 @@ CCompletionRequest CCompletionRequest::Build(const QString& textBeforeCaret, int
     int start = static_cast<int>(textBeforeCaret.size());
     // A line break ends a token as well: a pasted command line may hold several.
     while (start > 0 && !Delimiters().contains(textBeforeCaret.at(start - 1)) &&
-           textBeforeCaret.at(start - 1) != QLatin1Char('\n'))
+           textBeforeCaret.at(start - 1) != QLatin1Char('\n') && textBeforeCaret.at(start - 1) != QLatin1Char('\r'))
         --start;
     request.token = textBeforeCaret.mid(start);
     request.replaceEnd = selectionEnd;

@@ -26,7 +26,8 @@
 
 #include "common/cprompttext.h"
 #include "controls/cmessagebox.h"
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
+#include "main/console/ccompletionlist.h"
 #include "main/console/ccompletionrequest.h"
 #include "main/console/chistoryrecall.h"
 #include "main/console/iconsolehost.h"
@@ -81,6 +82,8 @@ CKestruneView::CKestruneView(QWidget* parent) : QPlainTextEdit(parent)
     const CProfile profile(Program());
     SetZoomLevel(profile.GetInt(QStringLiteral("Command"), QStringLiteral("FontZoomLevel"), 100), false);
     setCurrentCharFormat(m_outputFormat);
+    m_completionList = new CCompletionList(this);
+    connect(m_completionList, &CCompletionList::accepted, this, &CKestruneView::AcceptCompletion);
 }
 
 CKestruneView::~CKestruneView() = default;
@@ -487,8 +490,54 @@ bool CKestruneView::event(QEvent* event)
 
 void CKestruneView::keyPressEvent(QKeyEvent* event)
 {
+    if (HandleCompletionKey(event))
+        return;
     if (!HandleKey(event))
         QPlainTextEdit::keyPressEvent(event);
+}
+
+// The keys of the command window while the completion list is shown.
+bool CKestruneView::HandleCompletionKey(QKeyEvent* event)
+{
+    if (!m_completionList->isVisible())
+        return false;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        m_completionList->Accept();
+        return true;
+    case Qt::Key_Escape:
+        m_completionList->hide();
+        return false;
+    case Qt::Key_Up:
+        m_completionList->SelectPrevious();
+        return true;
+    case Qt::Key_Down:
+        m_completionList->SelectNext();
+        return true;
+    case Qt::Key_P:
+    case Qt::Key_N:
+        if (control) {
+            event->key() == Qt::Key_P ? m_completionList->SelectPrevious() : m_completionList->SelectNext();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (control || text.isEmpty() || !text.at(0).isPrint())
+        return false;
+    // Typing narrows the list: the character goes in, then the longer token
+    // is asked for again. After a delimiter there is no token left to ask for.
+    m_completionList->hide();
+    if (!HandleKey(event))
+        QPlainTextEdit::keyPressEvent(event);
+    if (!CCompletionRequest::Delimiters().contains(text.at(0)))
+        RequestCompletion();
+    return true;
 }
 
 bool CKestruneView::HandleKey(QKeyEvent* event)
@@ -755,24 +804,60 @@ void CKestruneView::RequestCompletion()
     const int from = qMax(0, p - 1);
     const CCompletionRequest request =
         CCompletionRequest::Build(TextRange(from, cursor.selectionStart()), cursor.selectionEnd());
-    m_completionStart = qMax(p, request.replaceStart);
-    m_completionEnd = request.replaceEnd;
+    // The token ends at the selection's start; a selection after it is
+    // replaced along with it.
+    m_completionStart = qMax(p, cursor.selectionStart() - static_cast<int>(request.token.size()));
+    m_completionEnd = cursor.selectionEnd();
+    m_completionToken = TextRange(m_completionStart, cursor.selectionStart());
     if (m_host)
         m_host->QueueCommand(request.statement.toStdString(), false);
 }
 
 void CKestruneView::ShowCompletions(const QStringList& matches)
 {
-    // The list window itself is a separate widget; a single match needs no
-    // choice and goes straight into the command line.
-    if (matches.size() != 1 || m_completionStart < 0)
+    m_completionList->hide();
+    if (matches.isEmpty() || !CompletionRangeHoldsToken())
         return;
+    // A single match needs no choice and goes straight into the command line.
+    if (matches.size() == 1) {
+        AcceptCompletion(matches.first());
+        return;
+    }
+    const QRect caret = cursorRect().translated(viewport()->geometry().topLeft());
+    m_completionList->ShowAt(matches, caret);
+}
+
+// The command line may have changed since the request (output, Enter,
+// recall): the range must still lie in it and still hold the token.
+bool CKestruneView::CompletionRangeHoldsToken() const
+{
     const int p = qMin(m_inputStart, TextLength());
-    if (m_completionStart < p || m_completionEnd > TextLength())
+    const int start = m_completionStart;
+    const int end = m_completionEnd;
+    return start >= p && end <= TextLength() && start <= end &&
+           TextRange(start, start + static_cast<int>(m_completionToken.size())) == m_completionToken;
+}
+
+void CKestruneView::AcceptCompletion(const QString& text)
+{
+    m_completionList->hide();
+    setFocus(Qt::OtherFocusReason);
+    if (!CompletionRangeHoldsToken())
         return;
-    ReplaceRange(m_completionStart, m_completionEnd, matches.first());
-    SetCaret(m_completionStart + static_cast<int>(matches.first().size()));
+    const int start = m_completionStart;
+    const int end = m_completionEnd;
     m_completionStart = m_completionEnd = -1;
+    // Letters typed after the request, before its answer came, belong to the
+    // token: they are replaced as well.
+    int replaceEnd = end;
+    const QTextCursor cursor = textCursor();
+    if (cursor.selectionStart() > end) {
+        const QString typed = TextRange(start, cursor.selectionStart());
+        if (CCompletionRequest::Build(typed, 0).token == typed)
+            replaceEnd = cursor.selectionEnd();
+    }
+    ReplaceRange(start, replaceEnd, text);
+    CaretToEnd();
 }
 
 // ---------------------------------------------------------------- clipboard

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CCommandHistory;
+class CCompletionList;
 class IConsoleHost;
 class QPrinter;
 
@@ -75,8 +76,10 @@ public:
     void PrintWithDialog();
     void PrintPreview();
 
-    // The completion answer: with one match it replaces the token at once.
+    // The completion answer: with one match it replaces the token at once,
+    // with more the completion list offers them.
     void ShowCompletions(const QStringList& matches);
+    CCompletionList* CompletionList() const { return m_completionList; }
 
     // Output format: the command window's fixed font and colours.
     static QFont OutputFont();
@@ -131,6 +134,9 @@ private:
     void ReplaceRange(int start, int end, const QString& text);
     void Recall(bool backwards);
     void RequestCompletion();
+    bool HandleCompletionKey(QKeyEvent* event);
+    void AcceptCompletion(const QString& text);
+    bool CompletionRangeHoldsToken() const;
     bool Enter();
     int EditStart() const;
     bool ConfirmSetting(const QString& key, const QString& text);
@@ -145,6 +151,8 @@ private:
     int m_zoom = 100;
     int m_completionStart = -1;
     int m_completionEnd = -1;
+    QString m_completionToken;
+    CCompletionList* m_completionList = nullptr;
     int m_resolveSerial = 0;
     QTextCharFormat m_outputFormat;
 

@@ -48,3 +48,17 @@ e2e_start_main() {
     kpid=$!
     main="$(e2e_main_window "$kpid")"
 }
+
+# Writes the main program's settings for a real-window run: the interpreter
+# starts at once, exits without asking, no embedded editor, work folder
+# $root/work.
+e2e_main_settings() {
+    cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
+[Octave]
+AutoStart=1
+ConfirmExit=0
+UseSeparateEditor=1
+OpenEditorStart=0
+workpath=$root/work
+CONF
+}

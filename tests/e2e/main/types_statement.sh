@@ -9,14 +9,7 @@ root="$(mktemp -d)"
 trap 'kill -- -$pid 2>/dev/null; rm -rf "$root"' EXIT
 . "$(dirname "$0")/e2elib.sh"
 e2e_private_home
-cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
-[Octave]
-AutoStart=1
-ConfirmExit=0
-UseSeparateEditor=1
-OpenEditorStart=0
-workpath=$root/work
-CONF
+e2e_main_settings
 if [ -z "${DISPLAY:-}" ]; then
     echo "no X display" >&2
     exit 1

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <csignal>
 
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
 #include "main/app/ckestruneapp.h"
 #include "main/session/cconnection.h"

@@ -87,6 +87,8 @@ TEST(CompletionRequest, TokenAfterTheLastDelimiter)
     EXPECT_EQ(field.token, "");
     EXPECT_EQ(field.statement, "completion_matches('')###");
     EXPECT_EQ(CCompletionRequest::Build("a\nbc", 4).token, "bc");
+    EXPECT_EQ(CCompletionRequest::Build("a\r\nbc", 5).token, "bc");
+    EXPECT_EQ(CCompletionRequest::Build("a\rbc", 4).token, "bc");
     EXPECT_EQ(CCompletionRequest::Delimiters().size(), 24);
 }
 }  // namespace

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QFile>
 
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
 #include "main/frame/ccommandids.h"
 #include "main/app/ckestruneapp.h"

@@ -6,7 +6,11 @@
 
 // The command history array with its recall cursor, kept in the order of the
 // history tree (each session header followed by its statements) and stored
-// in "userpaths.dat" as the list "History" joined by "|;|". GUI thread only.
+// in "userpaths.dat" as the list "History" joined by "|;|".
+//
+// THREADING: GUI thread only; the session's adds arrive there as signals.
+// The stored list is written from a copy on one worker, in order; the file is
+// replaced atomically, so a killed program leaves the previous list whole.
 class CCommandHistory : public QObject {
     Q_OBJECT
 public:
@@ -35,12 +39,19 @@ public:
     void Load(int maxEntries);
     // Empties the history and starts a new session.
     void Clear();
+    // Removes the entries at the given indices; a header takes its session's
+    // statements with it. When the newest header goes, a new session starts,
+    // so new statements never land under an older session.
+    void Remove(const QList<int>& indices);
 
     static QString SessionHeader();
     static bool IsHeader(const QString& entry) { return entry.contains(QStringLiteral("%--")); }
 
 signals:
-    void changed();
+    // The entry at index was appended.
+    void added(int index);
+    // The array was rebuilt (load, clear, removal).
+    void reset();
 
 private:
     QStringList ReadStored() const;

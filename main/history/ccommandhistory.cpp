@@ -1,7 +1,8 @@
-#include "main/console/ccommandhistory.h"
+#include "main/history/ccommandhistory.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QSignalBlocker>
 #include <QThreadPool>
 
 #include <vector>
@@ -100,7 +101,7 @@ bool CCommandHistory::Add(const QString& line, bool inMemoryOnly)
     if (!inMemoryOnly)
         StoreLater(m_entries);
     m_cursor = Size();
-    emit changed();
+    emit added(Size() - 1);
     return true;
 }
 
@@ -128,16 +129,20 @@ void CCommandHistory::Load(int maxEntries)
 {
     const QStringList stored = ReadStored();
     const int count = static_cast<int>(stored.size());
-    int start = qMax(0, count - qMax(0, maxEntries));
-    while (start > 0 && !IsHeader(stored.at(start)))
-        --start;
     m_entries.clear();
     m_cursor = 0;
-    for (int i = start; i < count; ++i)
-        Add(stored.at(i), true);
+    // With nothing to keep, the start would lie past the end of the list.
+    if (maxEntries > 0) {
+        const QSignalBlocker quiet(this);  // one reset at the end instead
+        int start = qMax(0, count - maxEntries);
+        while (start > 0 && !IsHeader(stored.at(start)))
+            --start;
+        for (int i = start; i < count; ++i)
+            Add(stored.at(i), true);
+    }
     Store(m_entries);
     Add(SessionHeader(), false);
-    emit changed();
+    emit reset();
 }
 
 void CCommandHistory::Clear()
@@ -146,5 +151,34 @@ void CCommandHistory::Clear()
     Store(m_entries);
     m_cursor = 0;
     Add(SessionHeader(), false);
-    emit changed();
+    emit reset();
+}
+
+void CCommandHistory::Remove(const QList<int>& indices)
+{
+    if (indices.isEmpty())
+        return;
+    int newestHeader = -1;
+    for (int i = 0; i < Size(); ++i)
+        if (IsHeader(m_entries.at(i)))
+            newestHeader = i;
+    std::vector<bool> gone(m_entries.size(), false);
+    for (int index : indices) {
+        if (index < 0 || index >= Size())
+            continue;
+        gone[index] = true;
+        if (IsHeader(m_entries.at(index)))
+            for (int i = index + 1; i < Size() && !IsHeader(m_entries.at(i)); ++i)
+                gone[i] = true;
+    }
+    QStringList kept;
+    for (int i = 0; i < Size(); ++i)
+        if (!gone[i])
+            kept << m_entries.at(i);
+    m_entries = kept;
+    StoreLater(m_entries);
+    m_cursor = Size();
+    if (newestHeader >= 0 && gone[newestHeader])
+        Add(SessionHeader(), false);
+    emit reset();
 }
