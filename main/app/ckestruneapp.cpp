@@ -17,7 +17,19 @@
 
 #include "controls/cmessagebox.h"
 #include "controls/csplashwnd.h"
+#include "main/comparison/cdiffview.h"
+#include "main/docs/cdocumentationview.h"
+#include "main/docs/manualnames.h"
+#include "main/files/cfileview.h"
+#include "main/files/cguifindfiles.h"
+#include "main/files/cworkingfolder.h"
 #include "main/history/ccommandhistory.h"
+#include "main/history/chistoryview.h"
+#include "main/paths/coctavepackages.h"
+#include "main/paths/coctavepaths.h"
+#include "main/profiler/cprofileview.h"
+#include "main/workspace/cvariableeditview.h"
+#include "main/workspace/cvariableview.h"
 #include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
 #include "main/editorlink/ceditorcloser.h"
@@ -110,6 +122,14 @@ bool CKestruneApp::Start(const Options& options)
     WireSessionEvents();
     InstallPanes();
     connect(m_frame, &CMainFrame::closeRequested, this, [this](bool* allow) {
+        // A running comparison finishes first; the window closes after it.
+        if (m_diff && m_diff->DeferClose([this] {
+                if (m_frame)
+                    m_frame->close();
+            })) {
+            *allow = false;
+            return;
+        }
         *allow = CanClose();
         if (*allow)
             Shutdown();
@@ -131,7 +151,7 @@ bool CKestruneApp::Start(const Options& options)
     // The first update of the command window.
     if (options.startEditor)
         StartEditorProgram(startSettings);
-    FillDirectoryCombo();
+    m_folder->FillBox();
     m_frame->setWindowTitle(CMainFrame::TitleText());
     m_status->Start();
     auto* commandState = new QTimer(this);
@@ -185,19 +205,34 @@ void CKestruneApp::WireCommands()
                            QStringLiteral("Kestrune\nVersion ") + Version() +
                                QStringLiteral("\nA front end for GNU Octave."));
     });
-    // Commands whose windows come with later work stay disabled.
-    for (int id : {SaveAs, SaveWorkspaceAs, SetPaths, Packages, FindFiles})
-        m_frame->Action(id)->setEnabled(false);
+    on(SaveAs, [this] {
+        if (m_workspace)
+            m_workspace->SaveVariablesAs();
+    });
+    on(SaveWorkspaceAs, [this] {
+        if (m_workspace)
+            m_workspace->SaveWorkspaceAs();
+    });
+    on(SetPaths, [this] {
+        if (m_paths)
+            m_paths->Open();
+    });
+    on(Packages, [this] {
+        if (m_packages)
+            m_packages->Open();
+    });
+    on(FindFiles, [this] {
+        if (m_findFiles) {
+            m_findFiles->show();
+            m_findFiles->raise();
+        }
+    });
     connect(m_view, &CKestruneView::statusMessage, m_frame, &CMainFrame::SetStatusMessage);
 }
 
 void CKestruneApp::WireSessionEvents()
 {
     CSessionEvents* events = m_events.get();
-    connect(events, &CSessionEvents::historyAdded, this, [this](const QString& line) {
-        if (!line.contains(QStringLiteral("%-- ")))
-            m_history->AddEchoed(line);
-    });
     connect(events, &CSessionEvents::completionReady, this, [this](const QStringList& matches) {
         m_view->FlushPending();
         m_view->ShowCompletions(matches);
@@ -205,7 +240,14 @@ void CKestruneApp::WireSessionEvents()
     connect(events, &CSessionEvents::workspaceShowRequested, this,
             [this] { m_frame->ShowPane(PaneId::Workspace); });
     connect(events, &CSessionEvents::directoryChangeRequested, this,
-            [this](const QString& folder) { ChangeDirectory(folder); });
+            [this](const QString& folder) {
+                if (!m_folder || !m_folder->ChangeDirectory(folder))
+                    m_session->WritePrompt();
+            });
+    connect(events, &CSessionEvents::documentationRequested, this, [this](const QString& topic) {
+        if (CDocumentationView* docs = Documentation())
+            docs->ShowDocumentation(topic);
+    });
     connect(events, &CSessionEvents::editorTextReady, this, &CKestruneApp::SendToEditor);
     connect(events, &CSessionEvents::closeRequested, this, [this] {
         if (m_frame)
@@ -217,6 +259,88 @@ void CKestruneApp::InstallPanes()
 {
     // Each capability's pane is made here, given Events() and Commands(),
     // and put into its pane with m_frame->SetPaneWidget(PaneId::..., widget).
+    auto* history = new CHistoryView(*m_history, Commands(), Events());
+    connect(history, &CHistoryView::clearRequested, m_view, &CKestruneView::ClearHistory);
+    m_frame->SetPaneWidget(PaneId::History, history);
+
+    m_folder = new CWorkingFolder(Commands(), Events(), m_frame->DirectoryCombo(), kProgram, this);
+    connect(m_folder, &CWorkingFolder::editorTextRequested, this,
+            [this](const QByteArray& text) { SendToEditor(text, false); });
+    auto* files = new CFileView(Commands(), Events(), *m_folder, kProgram);
+    connect(files, &CFileView::workspacePaneRequested, this, [this] { m_frame->ShowPane(PaneId::Workspace); });
+    connect(files, &CFileView::editorPaneRequested, this, [this] { m_frame->ShowPane(PaneId::Editor); });
+    connect(files, &CFileView::statusMessage, m_frame, &CMainFrame::SetStatusMessage);
+    connect(files, &CFileView::compareRequested, this, [this](const QString& first, const QString& second) {
+        if (CDiffView* diff = Comparison()) {
+            m_frame->ShowPane(PaneId::Diff);
+            diff->CompareAndShow(first, second);
+        }
+    });
+    m_frame->SetPaneWidget(PaneId::Files, files);
+    m_findFiles = new CGUIFindFiles(*m_folder, kProgram, m_frame);
+    connect(m_findFiles, &CGUIFindFiles::openInEditorRequested, this,
+            [this](const QString& location) { OpenInEditor(location.toStdString()); });
+
+    m_workspace = new CVariableView(Commands(), Events(), CProfile(kProgram));
+    auto* variableEditor = new CVariableEditView(Commands(), Events(), *m_workspace);
+    m_frame->SetPaneWidget(PaneId::Workspace, m_workspace);
+    m_frame->SetPaneWidget(PaneId::VariableEditor, variableEditor);
+
+    CSearchPathSettings pathSettings;
+    pathSettings.browseFolder = Settings().octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder()
+                                                                : Settings().octavePath;
+    pathSettings.userPathsFile = m_userPaths;
+    m_paths = new COctavePaths(Commands(), Events(), pathSettings, m_frame);
+    m_packages = new COctavePackages(Commands(), Events(), m_frame);
+
+    MakeWhenShown(PaneId::Documentation, [this] { Documentation(); });
+    MakeWhenShown(PaneId::Diff, [this] { Comparison(); });
+    MakeWhenShown(PaneId::Profiler, [this] { Profiler(); });
+}
+
+void CKestruneApp::MakeWhenShown(int paneId, std::function<void()> make)
+{
+    QDockWidget* pane = m_frame->Pane(paneId);
+    if (!pane)
+        return;
+    connect(pane, &QDockWidget::visibilityChanged, this, [make](bool visible) {
+        if (visible)
+            make();
+    });
+}
+
+CDocumentationView* CKestruneApp::Documentation()
+{
+    if (!m_docs && m_frame) {
+        const QString octave = Settings().octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder()
+                                                               : Settings().octavePath;
+        m_docs = new CDocumentationView(Events(), ManualNames::FindManualFolder(octave));
+        connect(m_docs, &CDocumentationView::showPaneRequested, this,
+                [this] { m_frame->ShowPane(PaneId::Documentation); });
+        m_frame->SetPaneWidget(PaneId::Documentation, m_docs);
+    }
+    return m_docs;
+}
+
+CDiffView* CKestruneApp::Comparison()
+{
+    if (!m_diff && m_frame) {
+        m_diff = new CDiffView(m_programFolder);
+        connect(m_diff, &CDiffView::editorTextRequested, this,
+                [this](const QString& text, bool activate) { SendToEditor(text.toUtf8(), activate); });
+        connect(m_diff, &CDiffView::editorPaneRequested, this, [this] { m_frame->ShowPane(PaneId::Editor); });
+        m_frame->SetPaneWidget(PaneId::Diff, m_diff);
+    }
+    return m_diff;
+}
+
+CProfileView* CKestruneApp::Profiler()
+{
+    if (!m_profiler && m_frame) {
+        m_profiler = new CProfileView(Commands(), Events());
+        m_frame->SetPaneWidget(PaneId::Profiler, m_profiler);
+    }
+    return m_profiler;
 }
 
 void CKestruneApp::WireEditorLink()
@@ -295,62 +419,10 @@ void CKestruneApp::UpdateCommandState()
     m_frame->Action(FolderUp)->setEnabled(connected);
 }
 
-void CKestruneApp::FillDirectoryCombo()
-{
-    QComboBox* box = m_frame->DirectoryCombo();
-    box->clear();
-    const CKestruneSettings settings = Settings();
-    const QString& work = settings.workPath;
-    for (const QString& folder : settings.workingPaths) {
-        if (!QFileInfo::exists(folder))
-            continue;
-        box->addItem(folder);
-        if (folder == work)
-            box->setCurrentIndex(box->count() - 1);
-    }
-}
-
-void CKestruneApp::SetDirectoryBox(const QString& folder)
-{
-    QComboBox* box = m_frame->DirectoryCombo();
-    int index = box->findText(folder);
-    if (index < 0) {
-        box->addItem(folder);
-        index = box->count() - 1;
-    }
-    box->setCurrentIndex(index);
-    box->setEditText(folder);
-}
-
 void CKestruneApp::ChangeDirectory(const QString& target)
 {
-    CKestruneSettings settings = Settings();
-    const QString current = settings.workPath;
-    QString folder = target.trimmed();
-    if (folder.size() >= 2 && ((folder.startsWith('\'') && folder.endsWith('\'')) ||
-                               (folder.startsWith('"') && folder.endsWith('"'))))
-        folder = folder.mid(1, folder.size() - 2);
-    if (folder.isEmpty() || folder == QStringLiteral("~"))
-        folder = QDir::homePath();
-    else if (folder.startsWith(QStringLiteral("~/")))
-        folder = QDir::homePath() + folder.mid(1);
-    folder = QDir::cleanPath(QDir(current).absoluteFilePath(folder));
-    if (!QFileInfo(folder).isDir()) {
-        CMessageBox::Show(m_frame, QStringLiteral("Cannot CD to \n") + folder + QStringLiteral("\n(Name is not a directory)"),
-                          kProgram, QMessageBox::Ok, QMessageBox::Critical);
-        SetDirectoryBox(current);
+    if (!m_folder || !m_folder->ChangeDirectory(target))
         m_session->WritePrompt();
-        return;
-    }
-    const std::string statement = CStartupConfig::ChangeFolderStatement(folder);
-    if (statement.empty()) {
-        m_session->WritePrompt();
-        return;
-    }
-    settings.workPath = folder;
-    settings.toSettings(kProgram);
-    SetDirectoryBox(folder);
-    QueueCommand(statement, false);
 }
 
 void CKestruneApp::FindHelp(bool fromButton)
@@ -366,10 +438,10 @@ void CKestruneApp::FindHelp(bool fromButton)
     box->setCurrentIndex(0);
     if (!fromButton)
         box->setEditText(topic);
-    // The documentation view comes later; until then help is shown in the
-    // command window.
-    if (CKestruneView::IsHelpTopic(topic))
-        QueueCommand("help " + topic.toStdString(), true);
+    if (!CKestruneView::IsHelpTopic(topic))
+        return;
+    if (CDocumentationView* docs = Documentation())
+        docs->ShowDocumentation(topic);
 }
 
 bool CKestruneApp::ChooseOctaveFolder()
@@ -561,7 +633,8 @@ void CKestruneApp::ConnectionReady(const QString& workFolder, bool workFolderRep
         if (m_shutDown)
             return;
         Q_UNUSED(workFolderReplaced);
-        SetDirectoryBox(workFolder);
+        if (m_folder)
+            m_folder->Follow(workFolder);
         m_history->Load(Settings().maxHist);
         UpdateCommandState();
         m_view->setFocus(Qt::OtherFocusReason);

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "main/console/ckestruneview.h"
@@ -14,6 +15,14 @@
 #include "platform/ckestrunesettings.h"
 
 class CCommandHistory;
+class CDiffView;
+class CDocumentationView;
+class CGUIFindFiles;
+class COctavePackages;
+class COctavePaths;
+class CProfileView;
+class CVariableView;
+class CWorkingFolder;
 class CConnection;
 class CConsoleSink;
 class CEditorEmbedder;
@@ -118,9 +127,12 @@ private:
     void WireEditorLink();
     void StartEditorProgram(const CKestruneSettings& settings);
     void UpdateCommandState();
-    void FillDirectoryCombo();
     void OnEditorText(const QByteArray& text);
-    void SetDirectoryBox(const QString& folder);
+    // The web-based panes are made when first shown or first needed.
+    CDocumentationView* Documentation();
+    CDiffView* Comparison();
+    CProfileView* Profiler();
+    void MakeWhenShown(int paneId, std::function<void()> make);
 
     std::unique_ptr<COctaveRedirector> m_session;
     std::unique_ptr<CCommandHistory> m_history;
@@ -138,4 +150,12 @@ private:
     std::atomic<bool> m_closeAgain{false};
     QString m_userPaths;
     bool m_shutDown = false;
+    QPointer<CWorkingFolder> m_folder;
+    QPointer<CVariableView> m_workspace;
+    QPointer<CDocumentationView> m_docs;
+    QPointer<CDiffView> m_diff;
+    QPointer<CProfileView> m_profiler;
+    QPointer<COctavePaths> m_paths;
+    QPointer<COctavePackages> m_packages;
+    QPointer<CGUIFindFiles> m_findFiles;
 };

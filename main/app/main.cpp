@@ -1,9 +1,14 @@
 #include <QApplication>
 
+#include "controls/webenginesandbox.h"
 #include "main/app/ckestruneapp.h"
 
 int main(int argc, char* argv[])
 {
+    // The panes that show pages use the web engine: it needs both before
+    // the application exists.
+    DisableWebSandboxForRoot();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvard"));
     QApplication::setApplicationName(QStringLiteral("Kestrune"));

@@ -16,6 +16,9 @@
     {                                                                      \
         CPrivateHome::Use();                                               \
         setenv("QT_QPA_PLATFORM", "offscreen", 0);                         \
+        /* Panes with web pages: the tests may run as root. */             \
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);                     \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);        \
         QApplication application(argc, argv);                              \
         QApplication::setOrganizationName(QStringLiteral("Halvard"));      \
         QApplication::setApplicationName(QStringLiteral("Kestrune"));      \
