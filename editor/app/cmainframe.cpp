@@ -1,5 +1,8 @@
 #include "editor/app/cmainframe.h"
 
+#include "editor/app/cbackupworker.h"
+#include "editor/app/cfilewatcher.h"
+
 #include "editor/app/ccelltoolbar.h"
 #include "editor/app/cchildframe.h"
 #include "editor/core/cinterpreterlink.h"
@@ -82,6 +85,8 @@ CMainFrame::CMainFrame(CMarlinoteApp& app, QWidget* parent) : CTabMDIFrameWnd(pa
     setWindowTitle(QString::fromLatin1(CMarlinoteApp::kAppTitle));
     setAcceptDrops(true);
     resize(900, 650);
+    m_fileWatcher = new CFileWatcher(this);
+    m_fileWatcher->SetEnabled(m_app.Settings().externModified);
 
     CreateActions();
     CreateMenus();
@@ -442,6 +447,8 @@ void CMainFrame::AttachView(CChildFrame* child)
         UpdateCommandStates();
     });
     connect(doc, &CMarlinoteDoc::modifiedChanged, this, [this] { UpdateCommandStates(); });
+    m_fileWatcher->Follow(doc);
+    new CBackupWorker(doc, m_app.Settings());
 }
 
 CChildFrame* CMainFrame::FindDocument(const QString& path, Qt::CaseSensitivity cs) const
@@ -837,6 +844,7 @@ void CMainFrame::OnViewSettingsChanged(CMarlinoteView* source, const CEditorSett
 
 void CMainFrame::ApplySettingsToViews()
 {
+    m_fileWatcher->SetEnabled(m_app.Settings().externModified);
     for (CChildFrame* child : Children()) {
         child->View()->SetKeywords(m_app.KeyWords());
         child->View()->ApplySettings(m_app.Settings());

@@ -18,6 +18,7 @@ class QToolBar;
 class CCellToolBar;
 class CChildFrame;
 class CEditorSettings;
+class CFileWatcher;
 class CMarlinoteApp;
 class CMarlinoteView;
 class CReplaceDlg;
@@ -149,6 +150,8 @@ public:
     void ApplySettingsToViews();
     void UpdateRecentFilesMenu();
 
+    // Offers to reload documents changed by other programs.
+    CFileWatcher& FileWatcher() const { return *m_fileWatcher; }
     CCellToolBar* CellToolBar() const { return m_cellBar; }
     QToolBar* MainToolBar() const { return m_mainBar; }
     QLabel* PositionPane() const { return m_positionPane; }
@@ -211,4 +214,5 @@ private:
     SaveQuestion m_saveQuestion;
     ErrorReporter m_reportError;
     SavePathQuestion m_savePathQuestion;
+    CFileWatcher* m_fileWatcher = nullptr;
 };

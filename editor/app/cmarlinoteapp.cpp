@@ -1,5 +1,7 @@
 #include "editor/app/cmarlinoteapp.h"
 
+#include "editor/app/cfileassociation.h"
+
 #include "editor/app/cchildframe.h"
 #include "editor/core/cinterpreterlink.h"
 #include "editor/app/cmainframe.h"
@@ -115,6 +117,11 @@ bool CMarlinoteApp::InitInstance(const QStringList& files)
     if (m_options.singleInstance) {
         if (!CWinAppEx::InitInstance(QString::fromLatin1(kInstanceName), absoluteFiles))
             return false;
+        // Octave script files open in this editor.
+        CFileAssociation association = CFileAssociation::ForUser();
+        association.SetProgram(QCoreApplication::applicationFilePath());
+        association.Write();
+        association.RefreshDesktopDatabase();
     }
 
     // The main program answers this with its list of function names.

@@ -85,16 +85,21 @@ bool CMarlinoteDoc::LoadFromFile(const QString& path, QString* error)
     m_forcedModified = false;
     SetPathAndTitle(path);
     OnModificationChanged(false);
+    emit fileLoaded();
     return true;
 }
 
 bool CMarlinoteDoc::SaveToFile(const QString& path, QString* error)
 {
-    if (!Editor()->SaveToFile(path, error))
+    emit aboutToSave();
+    if (!Editor()->SaveToFile(path, error)) {
+        emit saveFinished(false);
         return false;
+    }
     m_forcedModified = false;
     SetPathAndTitle(path);
     OnModificationChanged(false);
+    emit saveFinished(true);
     return true;
 }
 

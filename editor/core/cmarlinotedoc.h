@@ -51,6 +51,11 @@ signals:
     // The title with its "*" mark changed (tab label, status bar file pane).
     void titleChanged(const QString& title);
     void pathChanged(const QString& path);
+    // Around every write of the document's own file (file watching pauses).
+    void aboutToSave();
+    void saveFinished(bool ok);
+    // The file was read into the view (opened or reloaded).
+    void fileLoaded();
 
 private:
     void OnModificationChanged(bool modified);
