@@ -47,6 +47,7 @@
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
 #include "platform/ckestrunesettings.h"
+#include "platform/cprofile.h"
 
 namespace {
 const QString kProgram = QStringLiteral("Kestrune");
