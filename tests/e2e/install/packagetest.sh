@@ -26,7 +26,10 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.lo
   || { cat "$work/cpack.log" >&2; fail "cpack -G DEB"; }
 deb=$(ls "$work"/pkg/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ "$depends" == *octave* ]] || fail "the package does not depend on octave: $depends"
+# The interpreter and the web engine's helper process are no linked libraries.
+for p in octave libqt6webenginecore6-bin; do
+  [[ "$depends" == *"$p"* ]] || fail "the package does not depend on $p: $depends"
+done
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
