@@ -44,9 +44,14 @@ for f in usr/share/applications/kestrune.desktop usr/share/applications/marlinot
 done
 # Every library the programs link comes from a package the package depends on.
 depends_names=" $(echo "$depends" | tr ',|' '\n\n' | awk '{print $1}' | tr '\n' ' ') "
-for lib in $(for b in kestrune marlinote kestrune-diff; do
-               objdump -p "$root/usr/bin/$b" | awk '/NEEDED/{print $2}'; done | sort -u); do
-  owners=$(dpkg -S "*/$lib" 2>/dev/null | cut -d: -f1 | tr ',' '\n' | tr -d ' ' | sort -u)
+libs=$(for b in kestrune marlinote kestrune-diff; do
+         objdump -p "$root/usr/bin/$b" | awk '/NEEDED/{print $2}'; done | sort -u)
+# One query for all of them: lines "package[, package]: /path/lib".
+set -f
+owned=$(dpkg -S $(printf '*/%s ' $libs) 2>/dev/null || true)
+set +f
+for lib in $libs; do
+  owners=$(echo "$owned" | awk -v l="/$lib" 'substr($NF, length($NF) - length(l) + 1) == l' | cut -d: -f1 | tr ',' '\n' | tr -d ' ' | sort -u)
   found=
   for o in $owners; do [[ "$depends_names" == *" $o "* ]] && found=1; done
   [ -n "$found" ] || fail "$lib (from ${owners:-no package}) is not among the dependencies"
