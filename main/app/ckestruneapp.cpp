@@ -28,6 +28,7 @@
 #include "main/paths/coctavepackages.h"
 #include "main/paths/coctavepaths.h"
 #include "main/profiler/cprofileview.h"
+#include "platform/cprofile.h"
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariableview.h"
 #include "main/console/cconsolesink.h"
