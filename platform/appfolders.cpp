@@ -48,7 +48,12 @@ QString ProgramFolder()
 QString WorkFolderBeside(const QString& programFolder)
 {
     QDir parent(programFolder);
-    if (parent.cdUp()) {
+    // A program installed into the system's shared folders (/usr/bin,
+    // /usr/local/bin) never puts a Work folder there, even for root.
+    const QString prefix = QDir::cleanPath(programFolder + QStringLiteral("/.."));
+    const bool systemPrefix = prefix == QStringLiteral("/") || prefix == QStringLiteral("/usr") ||
+                              prefix == QStringLiteral("/usr/local");
+    if (!systemPrefix && parent.cdUp()) {
         const QString work = parent.absoluteFilePath(QStringLiteral("Work"));
         if (UsableFolder(work))
             return QDir::cleanPath(work);

@@ -28,21 +28,23 @@ CEditorTransport::~CEditorTransport()
     m_worker.waitForDone();
 }
 
-void CEditorTransport::Send(const QByteArray& text)
+void CEditorTransport::Send(const QByteArray& text, bool startIfAbsent)
 {
     // The destructor waits for the worker, so this outlives every task; a
     // queued call to a deleted object is dropped.
-    m_worker.start([this, text] {
-        const bool delivered = SendNow(m_programFolder, text);
+    m_worker.start([this, text, startIfAbsent] {
+        const bool delivered = SendNow(m_programFolder, text, startIfAbsent);
         QMetaObject::invokeMethod(this, [this, text, delivered] { emit sent(text, delivered); },
                                   Qt::QueuedConnection);
     });
 }
 
-bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& text)
+bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent)
 {
     if (MessageChannel::Send(kEditorChannel, text, kSendTimeoutMs) == MessageChannel::SendResult::Delivered)
         return true;
+    if (!startIfAbsent)
+        return false;
     static std::mutex lock;
     static qint64 lastStart = 0;
     std::lock_guard<std::mutex> guard(lock);

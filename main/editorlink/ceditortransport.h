@@ -18,12 +18,14 @@ public:
     // Texts not yet sent are dropped; one being sent is finished.
     ~CEditorTransport() override;
 
-    void Send(const QByteArray& text);
+    // startIfAbsent false: a text only a running editor needs (its current
+    // folder) is dropped when no editor answers.
+    void Send(const QByteArray& text, bool startIfAbsent = true);
 
     // The delivery itself, from any thread: true when the editor got the
     // text; otherwise the editor is started (at most once every ten seconds,
     // it may take a while to come up).
-    static bool SendNow(const QString& programFolder, const QByteArray& text);
+    static bool SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent = true);
 
     // Starts the editor program; where the main window has an editor pane,
     // the editor's window is taken into it once announced. False when there

@@ -42,6 +42,11 @@ public:
     // Fills the box with the recent folders that still exist.
     void FillBox();
 
+    // Whether the folder follows changes made by statements (it asks the
+    // interpreter for pwd). The program keeps it off until a silent request
+    // can never go out between the lines of a multi-line request.
+    void SetFollowInterpreter(bool follow) { m_followInterpreter = follow; }
+
 signals:
     // The working folder is now folder (the file list refreshes).
     void folderChanged(const QString& folder);
@@ -61,4 +66,5 @@ private:
     QPointer<QComboBox> m_box;
     QString m_program;
     CDirectoryWatcher m_watcher;
+    bool m_followInterpreter = true;
 };

@@ -51,6 +51,9 @@ TEST(AppFoldersTest, WorkFolderBesideTheProgramOrInHome)
     EXPECT_EQ(AppFolders::WorkFolderBeside(otherBin), fallback);
     EXPECT_TRUE(QFileInfo(fallback).isDir());
     EXPECT_TRUE(fallback.startsWith(qEnvironmentVariable("HOME")));
+    // An installed program (the Debian package) never writes /usr/Work.
+    EXPECT_EQ(AppFolders::WorkFolderBeside(QStringLiteral("/usr/bin")), fallback);
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/usr/Work")));
 
     if (::geteuid() != 0) {
         const QString roBin = root.path() + QStringLiteral("/readonly/bin");
