@@ -23,6 +23,7 @@ COptionsDialog::COptionsDialog(const QString& program, const QString& editorProg
     AddPage(new COptionsOctave(m_settings, this), QStringLiteral("Octave"));
     m_general = new COptionsGeneral(m_settings, this);
     AddPage(m_general, QStringLiteral("General"));
+    connect(m_general, &COptionsGeneral::clearWorkingPaths, this, &COptionsDialog::ClearWorkingPaths);
     AddPage(new COptionsEditor(m_settings, m_editor, this), QStringLiteral("Editor"));
     AddPage(new COptionsEditorAutosave(m_editor, this), QStringLiteral("Editor::Autosave"));
     AddPage(new COptionsFontsAndColors(m_editor, this), QStringLiteral("Editor::Fonts & Colors"));
@@ -55,6 +56,10 @@ void COptionsDialog::AfterApply()
     // "Editor" also holds three of the main program's settings.
     mainShown = mainShown || Page(kFirstEditorPage)->WasShown();
     if (mainShown) {
+        // The working folders move on while the sheet is open: keep theirs.
+        const CKestruneSettings current = CKestruneSettings::fromSettings(m_program);
+        m_settings.workPath = current.workPath;
+        m_settings.workingPaths = current.workingPaths;
         m_settings.lastActiveIndex = qMax(0, ActiveIndex());
         m_settings.toSettings(m_program);
         emit settingsApplied(m_settings);
@@ -64,4 +69,12 @@ void COptionsDialog::AfterApply()
         m_editor.toSettings(profile);
         emit editorPreferencesChanged();
     }
+}
+
+void COptionsDialog::ClearWorkingPaths()
+{
+    CKestruneSettings current = CKestruneSettings::fromSettings(m_program);
+    current.workingPaths = current.workPath.isEmpty() ? QStringList() : QStringList{current.workPath};
+    current.toSettings(m_program);
+    emit workingPathsCleared();
 }

@@ -25,12 +25,16 @@ signals:
     void editorPreferencesChanged();
     // The main program's settings were written.
     void settingsApplied(const CKestruneSettings& settings);
+    // "Clear All": the stored working folder list holds only the current one.
+    void workingPathsCleared();
 
 protected:
     void AfterApply() override;
     void done(int result) override;
 
 private:
+    void ClearWorkingPaths();
+
     QString m_program;
     QString m_editorProgram;
     CKestruneSettings m_settings;
