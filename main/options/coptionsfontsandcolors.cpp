@@ -113,7 +113,8 @@ void COptionsFontsAndColors::StoreCurrent()
     if (m_current < 0 || m_showing)
         return;
     CStyleSettings& style = m_styles[static_cast<size_t>(m_current)];
-    style.fontName = m_font->currentFont().family();
+    if (m_font->currentFont().family() != m_shownFamily)
+        style.fontName = m_font->currentFont().family();
     const int size = m_size->currentText().toInt();
     style.fontSize = size > 0 ? qMin(size, 72) : style.fontSize;
     style.bold = m_bold->isChecked();
@@ -130,6 +131,7 @@ void COptionsFontsAndColors::ShowStyle(int index)
     m_showing = true;
     const CStyleSettings& style = m_styles[static_cast<size_t>(index)];
     m_font->setCurrentFont(QFont(style.fontName));
+    m_shownFamily = m_font->currentFont().family();
     m_size->setCurrentText(QString::number(style.fontSize));
     m_bold->setChecked(style.bold);
     m_italic->setChecked(style.italic);

@@ -32,6 +32,9 @@ private:
     CEditorSettings& m_editor;
     std::array<CStyleSettings, CEditorSettings::StyleCount> m_styles;
     int m_current = -1;
+    // The family the font box settled on for the shown style: a face that is
+    // not installed shows as a substitute and must not replace the stored name.
+    QString m_shownFamily;
     bool m_showing = false;
     QListWidget* m_list;
     QFontComboBox* m_font;
