@@ -169,6 +169,28 @@ TEST_F(OptionsDialog, AFolderWithoutTheInterpreterBlocksOkAndWritesNothing)
     EXPECT_EQ(CProfile(kProgram).GetInt(QStringLiteral("General"), QStringLiteral("MaxLines"), -1), 1);
 }
 
+TEST_F(OptionsDialog, ClearAllKeepsOnlyTheCurrentFolderThroughOk)
+{
+    CKestruneSettings settings = CKestruneSettings::fromSettings(kProgram);
+    settings.workPath = m_octave.path();
+    settings.workingPaths = QStringList{QStringLiteral("/tmp"), m_octave.path(), QStringLiteral("/usr")};
+    settings.toSettings(kProgram);
+
+    COptionsDialog dialog(kProgram, kEditor);
+    QSignalSpy cleared(&dialog, &COptionsDialog::workingPathsCleared);
+    dialog.show();
+    Pick(dialog, QStringLiteral("General"));
+    QPushButton* clearAll = nullptr;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        clearAll = button->text() == QStringLiteral("Clear All") ? button : clearAll;
+    ASSERT_NE(clearAll, nullptr);
+    QTest::mouseClick(clearAll, Qt::LeftButton);
+    EXPECT_EQ(cleared.count(), 1);
+    EXPECT_EQ(CKestruneSettings::fromSettings(kProgram).workingPaths, QStringList{m_octave.path()});
+    Press(dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(CKestruneSettings::fromSettings(kProgram).workingPaths, QStringList{m_octave.path()});
+}
+
 TEST(OptionsNumber, KeepsTheLeadingIntegerWithinItsRange)
 {
     EXPECT_EQ(COptionsNumber::Parse(QStringLiteral("250 lines"), 1, 1000), 250);
