@@ -30,6 +30,7 @@
 #include "main/paths/coctavepackages.h"
 #include "main/paths/coctavepaths.h"
 #include "main/profiler/cprofileview.h"
+#include "platform/cprofile.h"
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariableview.h"
 #include "main/console/cconsolesink.h"
@@ -49,7 +50,6 @@
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
 #include "platform/ckestrunesettings.h"
-#include "platform/cprofile.h"
 #include "platform/editorprotocol.h"
 
 namespace {
