@@ -66,9 +66,10 @@ QTreeWidgetItem* CTreePropertySheet::NodeFor(const QString& path)
     return parent;
 }
 
-void CTreePropertySheet::AddPage(CPropertyPage* page, const QString& caption)
+void CTreePropertySheet::AddPage(CPropertyPage* page, const QString& caption, const QIcon& icon)
 {
     QTreeWidgetItem* item = NodeFor(caption);
+    item->setIcon(0, icon);
     if (auto* hint = qobject_cast<QWidget*>(item->data(0, kWidgetRole).value<QObject*>()))
         hint->deleteLater();
     item->setData(0, kWidgetRole, QVariant::fromValue<QObject*>(page));

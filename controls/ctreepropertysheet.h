@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 #include <QList>
 
 class CPropertyPage;
@@ -17,7 +18,7 @@ public:
     explicit CTreePropertySheet(const QString& title, QWidget* parent = nullptr);
 
     // The sheet takes the page.
-    void AddPage(CPropertyPage* page, const QString& caption);
+    void AddPage(CPropertyPage* page, const QString& caption, const QIcon& icon = QIcon());
     int PageCount() const { return m_pages.size(); }
     CPropertyPage* Page(int index) const { return m_pages.value(index); }
 

@@ -1,5 +1,7 @@
 #include "main/options/coptionsdialog.h"
 
+#include <QStyle>
+
 #include "main/options/coptionseditor.h"
 #include "main/options/coptionseditorautosave.h"
 #include "main/options/coptionsediting.h"
@@ -20,14 +22,15 @@ COptionsDialog::COptionsDialog(const QString& program, const QString& editorProg
     , m_settings(CKestruneSettings::fromSettings(program))
 {
     m_editor.fromSettings(CProfile(editorProgram));
-    AddPage(new COptionsOctave(m_settings, this), QStringLiteral("Octave"));
+    const auto icon = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
+    AddPage(new COptionsOctave(m_settings, this), QStringLiteral("Octave"), icon(QStyle::SP_ComputerIcon));
     m_general = new COptionsGeneral(m_settings, this);
-    AddPage(m_general, QStringLiteral("General"));
+    AddPage(m_general, QStringLiteral("General"), icon(QStyle::SP_FileDialogDetailedView));
     connect(m_general, &COptionsGeneral::clearWorkingPaths, this, &COptionsDialog::ClearWorkingPaths);
-    AddPage(new COptionsEditor(m_settings, m_editor, this), QStringLiteral("Editor"));
-    AddPage(new COptionsEditorAutosave(m_editor, this), QStringLiteral("Editor::Autosave"));
-    AddPage(new COptionsFontsAndColors(m_editor, this), QStringLiteral("Editor::Fonts & Colors"));
-    AddPage(new COptionsEditing(m_editor, this), QStringLiteral("Editor::Editing"));
+    AddPage(new COptionsEditor(m_settings, m_editor, this), QStringLiteral("Editor"), icon(QStyle::SP_FileIcon));
+    AddPage(new COptionsEditorAutosave(m_editor, this), QStringLiteral("Editor::Autosave"), icon(QStyle::SP_DialogSaveButton));
+    AddPage(new COptionsFontsAndColors(m_editor, this), QStringLiteral("Editor::Fonts & Colors"), icon(QStyle::SP_DesktopIcon));
+    AddPage(new COptionsEditing(m_editor, this), QStringLiteral("Editor::Editing"), icon(QStyle::SP_FileDialogContentsView));
     resize(720, 560);
     SetActiveIndex(m_settings.lastActiveIndex);
 }
