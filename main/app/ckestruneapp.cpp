@@ -25,6 +25,8 @@
 #include "main/files/cworkingfolder.h"
 #include "main/history/ccommandhistory.h"
 #include "main/history/chistoryview.h"
+#include "main/options/coptionsdialog.h"
+#include "main/options/cupdatechecker.h"
 #include "main/paths/coctavepackages.h"
 #include "main/paths/coctavepaths.h"
 #include "main/profiler/cprofileview.h"
@@ -48,7 +50,7 @@
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
 #include "platform/ckestrunesettings.h"
-#include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 const QString kProgram = QStringLiteral("Kestrune");
@@ -162,6 +164,7 @@ bool CKestruneApp::Start(const Options& options)
     UpdateCommandState();
     if (options.autoStartAllowed && startSettings.autoStart)
         OnConnect();
+    CUpdateChecker::DailyCheck(kProgram, m_programFolder, Version());
     return true;
 }
 
@@ -174,7 +177,13 @@ void CKestruneApp::WireCommands()
     };
     on(Open, [this] { m_view->OpenDataFile(); });
     on(CommandId::Options, [this] {
-        if (ChooseOctaveFolder() && !IsConnected())
+        const QString octaveBefore = Settings().octavePath;
+        COptionsDialog dialog(kProgram, QStringLiteral("Marlinote"), m_frame);
+        connect(&dialog, &COptionsDialog::settingsApplied, this, &CKestruneApp::ApplySettings);
+        connect(&dialog, &COptionsDialog::editorPreferencesChanged, this,
+                [this] { SendToEditor(EditorProtocol::EncodeUpdatePreferences(), false); });
+        connect(&dialog, &COptionsDialog::workingPathsCleared, m_folder, &CWorkingFolder::FillBox);
+        if (dialog.Run() && Settings().octavePath != octaveBefore && !IsConnected())
             OnConnect();
     });
     on(Connect, [this] { OnConnect(); });
