@@ -53,12 +53,5 @@ e2e_start_main() {
 # starts at once, exits without asking, no embedded editor, work folder
 # $root/work.
 e2e_main_settings() {
-    cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
-[Octave]
-AutoStart=1
-ConfirmExit=0
-UseSeparateEditor=1
-OpenEditorStart=0
-workpath=$root/work
-CONF
+    e2e_settings AutoStart=1 ConfirmExit=0 UseSeparateEditor=1 OpenEditorStart=0 "workpath=$root/work"
 }
