@@ -35,6 +35,8 @@
 #include "main/editorlink/ceditorcloser.h"
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/cerrorlocation.h"
+#include "platform/cprofile.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
@@ -596,7 +598,10 @@ void CKestruneApp::RequestInterrupt()
 
 void CKestruneApp::OpenInEditor(const std::string& location)
 {
-    SendToEditor(QByteArray::fromStdString(location), true);
+    // A link that names no existing file is ignored.
+    const QByteArray message = CErrorLocation::Message(QString::fromStdString(location));
+    if (!message.isEmpty())
+        SendToEditor(message, true);
 }
 
 // ---------------------------------------------------------------- IConnectionHost

@@ -1,8 +1,11 @@
 #include "main/session/coctaveredirector.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "main/session/canswerparser.h"
@@ -11,6 +14,7 @@
 #include "main/session/crequestclassifier.h"
 #include "main/session/cworkspacestatements.h"
 #include "platform/appfolders.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 
@@ -246,6 +250,17 @@ void COctaveRedirector::ReplaceInCommandWindow(const std::string& oldText, const
     if (m_panes)
         m_panes->ConsoleReplace(oldText, newText);
     COutputFormatter::ReplaceAll(m_impl->tail, oldText, newText);
+}
+
+int COctaveRedirector::MarkerLine(const std::string& file, int line)
+{
+    // Stepping off the end of a script reports a line past its last one.
+    QFile source(QString::fromStdString(file));
+    if (line < 1 || !source.open(QIODevice::ReadOnly))
+        return std::max(line, 1);
+    const QByteArray text = source.readAll();
+    const int lines = std::max(1, int(text.count('\n')) + (text.endsWith('\n') || text.isEmpty() ? 0 : 1));
+    return std::min(line, lines);
 }
 
 bool COctaveRedirector::SendToEditor(const std::string& text, bool activate)
@@ -816,7 +831,10 @@ void COctaveRedirector::CollectAnswers(std::string& s)
             std::string file, line;
             if (CAnswerParser::DebugStop(d.debugBuffer, Dialect(), file, line)) {
                 d.debugFile = file;
-                SendToEditor("debug\nLine=" + line + "\nPath=" + file, true);
+                SendToEditor(EditorProtocol::EncodeDebug(QByteArray::fromStdString(file),
+                                                         MarkerLine(file, std::atoi(line.c_str())))
+                                 .toStdString(),
+                             true);
             }
             s.swap(d.debugBuffer);
             d.debugBuffer.clear();
@@ -825,7 +843,7 @@ void COctaveRedirector::CollectAnswers(std::string& s)
     CollectAnswer(CRequestAction::ValueAnswer, s);
     if (m_debugMode.load() && !d.debugStopSeen && COutputFormatter::EndsWith(s, kGuiPrompt)) {
         m_debugMode.store(false);
-        SendToEditor("dbended\nPath=" + d.debugFile, false);
+        SendToEditor(EditorProtocol::EncodeDebugEnded(QByteArray::fromStdString(d.debugFile)).toStdString(), false);
     }
     for (int kind = CRequestAction::ValueAnswer + 1; kind < CRequestAction::AnswerKinds; ++kind)
         CollectAnswer(static_cast<CRequestAction::Answer>(kind), s);
@@ -854,7 +872,8 @@ void COctaveRedirector::Show(std::string s, bool prompt)
 
 void COctaveRedirector::DeliverValue(std::string& answer, std::string&)
 {
-    SendToEditor("varvalue:" + CAnswerParser::ValueText(answer), false);
+    SendToEditor(EditorProtocol::EncodeValue(QByteArray::fromStdString(CAnswerParser::ValueText(answer))).toStdString(),
+                 false);
 }
 
 void COctaveRedirector::DeliverCompletion(std::string& answer, std::string&)
@@ -872,7 +891,7 @@ void COctaveRedirector::DeliverCompletion(std::string& answer, std::string&)
 
 void COctaveRedirector::DeliverEditorCompletion(std::string& answer, std::string&)
 {
-    SendToEditor("completion:\n" + answer, false);
+    SendToEditor(EditorProtocol::EncodeCompletion(QByteArray::fromStdString(answer)).toStdString(), false);
 }
 
 void COctaveRedirector::DeliverPath(std::string& answer, std::string&)
@@ -895,7 +914,7 @@ void COctaveRedirector::DeliverPackage(std::string& answer, std::string& shown)
 
 void COctaveRedirector::DeliverCallTip(std::string& answer, std::string&)
 {
-    SendToEditor("parameters:" + answer, false);
+    SendToEditor(EditorProtocol::EncodeParameters(QByteArray::fromStdString(answer)).toStdString(), false);
     m_impl->errorSeen = false;
 }
 

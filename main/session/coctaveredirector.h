@@ -42,6 +42,8 @@ struct CSessionOptions {
 // thread. The dispatcher runs on the reader thread, the sender on its own.
 class COctaveRedirector : public CRedirector {
 public:
+    // The debugger's line for the marker, kept within the file's lines.
+    static int MarkerLine(const std::string& file, int line);
     static constexpr const char* kGuiPrompt = CPromptText::kGui;
     static constexpr const char* kDebugPrompt = CPromptText::kDebug;
 

@@ -163,6 +163,13 @@ TEST_F(SessionOctave, DebugStopReportedToTheEditorAndEnded)
     EXPECT_EQ(panes.Locked([&] { return panes.editor; }),
               (std::vector<std::string>{"!debug\nLine=2\nPath=" + dir + "/f.m"}));
     EXPECT_TRUE(COutputFormatter::EndsWith(panes.Console(), "debug> "));
+    // A value under the mouse: a variable answers, the stopped function's
+    // name is not run (no nested stop).
+    Do("getvalue:x", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "varvalue:<b>x </b>= 1");
+    Do("getvalue:f", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "varvalue:");
+    EXPECT_EQ(panes.Console().find("[1]debug>"), std::string::npos);
     Do("dbcont");
     EXPECT_FALSE(session.DebugMode());
     EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "dbended\nPath=" + dir + "/f.m");
@@ -460,7 +467,7 @@ TEST_F(SessionOctave, EditorTextsOvertakeAPendingRefreshDuringALongRun)
 
 TEST_F(SessionOctave, InterpreterDyingMidAnswerLosesNothing)
 {
-    Do("getvalue:printf('partial answer'); exit(3)", false);
+    Do("completion_matches('x'); printf('partial answer'); exit(3)###", false);
     ASSERT_TRUE(Eventually([&] { return !session.IsReading(); }));
     EXPECT_NE(panes.Console().find("partial answer"), std::string::npos) << panes.Console();
     EXPECT_FALSE(session.ConnectedFlag().load());
