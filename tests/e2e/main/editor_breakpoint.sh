@@ -58,6 +58,24 @@ editor_key() {
     sleep 0.3
     xdotool key --clearmodifiers "$@"
 }
+# Waits up to 10 s for a file under the work folder to be written.
+await_file() {
+    for _ in $(seq 1 50); do
+        [ -s "$root/work/$1" ] && return
+        sleep 0.2
+    done
+}
+# Writes what the interpreter answers to a question typed into the main
+# window into the file $1 of the work folder.
+ask_main() {
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
+    xdotool windowfocus --sync "$main" 2>/dev/null || true
+    sleep 0.5
+    xdotool type --delay 20 "fid = fopen('$1', 'w'); fprintf(fid, '%d ', $2); fclose(fid);"
+    xdotool key Return
+    await_file "$1"
+}
+
 # The caret to line 3 ("b = 2;"), a breakpoint there, then Run.
 editor_key ctrl+Home Down Down F9
 sleep 1.5
@@ -65,35 +83,16 @@ editor_key F5
 
 # At the stop "a" is set and "b" is not yet: asked from the main window.
 sleep 4
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-xdotool windowfocus --sync "$main" 2>/dev/null || true
-sleep 0.5
-xdotool type --delay 20 "fid = fopen('at_stop.txt', 'w'); fprintf(fid, '%d %d', exist('a', 'var'), exist('b', 'var')); fclose(fid);"
-xdotool key Return
-for _ in $(seq 1 50); do
-    [ -s "$root/work/at_stop.txt" ] && break
-    sleep 0.2
-done
+ask_main at_stop.txt "exist('a', 'var'), exist('b', 'var')"
 [ -n "$shot" ] && { sleep 1; import -window root "$shot"; }
-[ "$(cat "$root/work/at_stop.txt" 2>/dev/null)" = "1 0" ] ||
-    fail "Run did not stop at the breakpoint's line (at_stop: $(cat "$root/work/at_stop.txt" 2>/dev/null))"
+[ "$(cat "$root/work/at_stop.txt" 2>/dev/null)" = "1 0 " ] ||
+    fail "Run did not stop at the breakpoint's line"
 [ -e "$root/work/done.txt" ] && fail "the function ran past its breakpoint"
 
 # Continue from the editor: the function ends, debug mode with it.
 editor_key F5
-for _ in $(seq 1 50); do
-    [ -s "$root/work/done.txt" ] && break
-    sleep 0.2
-done
+await_file done.txt
 [ "$(cat "$root/work/done.txt" 2>/dev/null)" = "3" ] || fail "Continue did not run the function to its end"
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-xdotool windowfocus --sync "$main" 2>/dev/null || true
-sleep 0.5
-xdotool type --delay 20 "fid = fopen('after.txt', 'w'); fprintf(fid, '%d', exist('a', 'var')); fclose(fid);"
-xdotool key Return
-for _ in $(seq 1 50); do
-    [ -s "$root/work/after.txt" ] && break
-    sleep 0.2
-done
-[ "$(cat "$root/work/after.txt" 2>/dev/null)" = "0" ] || fail "the interpreter stayed in the stopped function"
+ask_main after.txt "exist('a', 'var')"
+[ "$(cat "$root/work/after.txt" 2>/dev/null)" = "0 " ] || fail "the interpreter stayed in the stopped function"
 echo "ok"
