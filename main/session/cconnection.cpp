@@ -148,7 +148,7 @@ void CConnection::QueueEditorStatement(const std::string& message)
 {
     EditorProtocol::Statement statement;
     if (EditorProtocol::DecodeStatement(QByteArray::fromStdString(message), statement))
-        m_session.QueueCommand(statement.text.toStdString(), statement.echo);
+        m_session.QueueEditorCommand(statement.text.toStdString(), statement.echo);
 }
 
 void CConnection::ThreadProc()

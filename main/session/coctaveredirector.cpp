@@ -95,6 +95,9 @@ struct COctaveRedirector::Impl {
     std::string recent;        // end of the previous chunk, for split words
     bool display = true;
     bool errorSeen = false;
+    bool editorWatch = false;      // the output of an editor statement is watched
+    std::string editorStatement;
+    std::string editorAnswer;
     bool debugStopSeen = false;
     bool swallowPrompt = false;
     bool errorShown = false;   // part of the current error message is written
@@ -276,6 +279,13 @@ bool COctaveRedirector::QueueCommand(const std::string& text, bool echo)
     return m_requests.Enqueue(CSessionRequest{text, echo, nullptr});
 }
 
+bool COctaveRedirector::QueueEditorCommand(const std::string& text, bool echo)
+{
+    CSessionRequest request{text, echo, nullptr};
+    request.fromEditor = true;
+    return m_requests.Enqueue(std::move(request));
+}
+
 bool COctaveRedirector::QueueCollected(const std::string& statement, CSessionRequest::Done done)
 {
     if (!done)
@@ -446,6 +456,12 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
 
     OpenAnswer(a.answer, request, true);
+    if (request.fromEditor && a.answer == CRequestAction::NoAnswer) {
+        std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+        m_impl->editorWatch = true;
+        m_impl->editorStatement = text;
+        m_impl->editorAnswer.clear();
+    }
     m_folderNotice.store(a.folderMayChange);
     if (a.echo)
         EchoRequest(text);
@@ -544,6 +560,7 @@ void COctaveRedirector::ResetProtocolState()
     d.recent.clear();
     d.display = true;
     d.errorSeen = false;
+    d.editorWatch = false;
     d.errorShown = false;
     d.heldIdlePolls = 0;
     d.swallowPrompt = false;
@@ -854,6 +871,7 @@ void COctaveRedirector::Show(std::string s, bool prompt)
     Impl& d = *m_impl;
     if (!d.display)
         return;
+    WatchEditorAnswer(s, prompt);
     if (!s.empty())
         WriteToConsole(std::move(s));
     m_busy.store(false);
@@ -866,6 +884,34 @@ void COctaveRedirector::Show(std::string s, bool prompt)
             m_panes->CurrentDirectoryMayHaveChanged();
     }
     m_idle.Set();
+}
+
+void COctaveRedirector::WatchEditorAnswer(const std::string& s, bool prompt)
+{
+    Impl& d = *m_impl;
+    if (!d.editorWatch)
+        return;
+    d.editorAnswer += s;
+    if (!prompt)
+        return;
+    d.editorWatch = false;
+    std::string answer;
+    answer.swap(d.editorAnswer);
+    const std::size_t promptLine = answer.rfind('\n');
+    answer.resize(promptLine == std::string::npos ? 0 : promptLine + 1);
+    const std::size_t error = answer.find("error: ");
+    if (error != std::string::npos) {
+        const std::size_t lineStart = answer.rfind('\n', error);
+        std::string text = answer.substr(lineStart == std::string::npos ? 0 : lineStart + 1);
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        SendToEditor(EditorProtocol::EncodeError(QByteArray::fromStdString(text)).toStdString(), false);
+        return;
+    }
+    const QByteArray breakpoint = EditorProtocol::EncodeBreakpointAnswer(
+        QByteArray::fromStdString(d.editorStatement), QByteArray::fromStdString(answer));
+    if (!breakpoint.isEmpty())
+        SendToEditor(breakpoint.toStdString(), false);
 }
 
 // --- Where each collected answer goes ----------------------------------------

@@ -176,6 +176,28 @@ TEST_F(SessionOctave, DebugStopReportedToTheEditorAndEnded)
     EXPECT_NE(panes.Console().find("ans = 4"), std::string::npos);
 }
 
+TEST_F(SessionOctave, EditorStatementsReportErrorsAndMovedBreakpoints)
+{
+    WriteFile(home + "/g.m", "function g()\n\n  x = 1;\nend\n");
+    Do("cd " + OctaveQuoted(home) + ";###", false);
+    auto editorDo = [&](const std::string& text) {
+        const unsigned done = session.RequestsDone();
+        session.QueueEditorCommand(text, true);
+        ASSERT_TRUE(Eventually([&] { return session.RequestsDone() > done && session.AtPrompt(); })) << text;
+    };
+    const auto sent = [&] { return panes.Locked([&] { return panes.editor; }).size(); };
+    // Asked for the empty line 2, set at line 3: the editor is told.
+    editorDo("dbstop('g','2')");
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "breakpoint\nFunction=g\nRequested=2\nLine=3");
+    // Set where asked: nothing to tell.
+    const std::size_t before = sent();
+    editorDo("dbstop('g','3')");
+    EXPECT_EQ(sent(), before);
+    editorDo("no_such_thing_here");
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }).rfind("error: 'no_such_thing_here' undefined", 0), 0u)
+        << panes.Locked([&] { return panes.editor.back(); });
+}
+
 TEST_F(SessionOctave, WorkspaceAnswersForEveryKindAndAnEmptyWorkspace)
 {
     Refresh();
