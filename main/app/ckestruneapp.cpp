@@ -28,6 +28,7 @@
 #include "main/paths/coctavepackages.h"
 #include "main/paths/coctavepaths.h"
 #include "main/profiler/cprofileview.h"
+#include "platform/cprofile.h"
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariableview.h"
 #include "main/console/cconsolesink.h"
@@ -49,6 +50,7 @@
 #include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
 #include "platform/ckestrunesettings.h"
+#include "platform/cprofile.h"
 
 namespace {
 const QString kProgram = QStringLiteral("Kestrune");

@@ -10,7 +10,8 @@
 
 
 #include "main/console/ckestruneview.h"
-#include "main/frame/csessionpanes.h"
+#include "main/console/cconsolesink.h"
+#include "main/session/csessionevents.h"
 #include "main/session/coctaveredirector.h"
 #include "tests/main/session/textpieces.h"
 
@@ -55,7 +56,8 @@ struct Shown {
 Shown Show(const std::vector<std::string>& pieces, int maxLines)
 {
     CKestruneView view;
-    CSessionPanes panes(nullptr, &view, nullptr);
+    CConsoleSink sink(&view);
+    CSessionEvents panes(&sink);
     FedSession session(&panes);
     CSessionOptions options;
     options.maxLines = maxLines;
