@@ -30,7 +30,6 @@
 #include "main/paths/coctavepackages.h"
 #include "main/paths/coctavepaths.h"
 #include "main/profiler/cprofileview.h"
-#include "platform/cprofile.h"
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariableview.h"
 #include "main/console/cconsolesink.h"
@@ -38,6 +37,7 @@
 #include "main/editorlink/ceditorcloser.h"
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/cerrorlocation.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
@@ -608,7 +608,10 @@ void CKestruneApp::RequestInterrupt()
 
 void CKestruneApp::OpenInEditor(const std::string& location)
 {
-    SendToEditor(QByteArray::fromStdString(location), true);
+    // A link that names no existing file is ignored.
+    const QByteArray message = CErrorLocation::Message(QString::fromStdString(location));
+    if (!message.isEmpty())
+        SendToEditor(message, true);
 }
 
 // ---------------------------------------------------------------- IConnectionHost

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/editorprotocol.h"
+
 namespace {
 QString Canonical(const QString& folder)
 {
@@ -30,17 +32,15 @@ bool CEditorTextFilter::SameFolder(const QString& a, const QString& b)
     return Canonical(a) == Canonical(b);
 }
 
-bool CEditorTextFilter::Filter(const QByteArray& text, const QString& workPath, std::string& statement)
+bool CEditorTextFilter::Filter(const QByteArray& text, const QString& workPath, std::string& message)
 {
-    QByteArray clean = text;
-    // A sender may include the terminating NUL of its text.
-    const int nul = clean.indexOf('\0');
-    if (nul >= 0)
-        clean.truncate(nul);
-    clean.replace("\n", "").replace("\r", "");
+    EditorProtocol::Statement statement;
+    if (!EditorProtocol::DecodeStatement(text, statement))
+        return false;
+    const QByteArray& clean = statement.text;
     if (clean.startsWith("cd ") &&
         SameFolder(Unquoted(QString::fromUtf8(clean.mid(3))), workPath))
         return false;
-    statement = clean.toStdString();
+    message = EditorProtocol::EncodeStatement(clean, statement.echo).toStdString();
     return true;
 }

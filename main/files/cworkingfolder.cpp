@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/editorprotocol.h"
 #include "controls/cmessagebox.h"
 #include "main/files/cfilestatements.h"
 #include "main/session/csessionevents.h"
@@ -127,7 +128,7 @@ void CWorkingFolder::Adopt(const QString& folder)
         m_box->setFocus();
     }
     SetBox(folder);
-    emit editorTextRequested(QByteArray("setcurrentpath=") + folder.toUtf8() + '/');
+    emit editorTextRequested(EditorProtocol::EncodeCurrentPath(folder.toUtf8() + '/'));
     emit folderChanged(folder);
 }
 

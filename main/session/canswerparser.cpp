@@ -1,5 +1,6 @@
 #include "main/session/canswerparser.h"
 
+#include "common/cprompttext.h"
 #include "common/ctexttools.h"
 #include "common/splitlist.h"
 
@@ -90,6 +91,23 @@ std::vector<CPackageRow> CAnswerParser::PackageList(const std::string& answer, c
     return rows;
 }
 
+std::string CAnswerParser::HtmlEscaped(const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 bool CAnswerParser::DebugStop(const std::string& answer, const COctaveDialect& dialect, std::string& file,
                               std::string& line)
 {
@@ -134,14 +152,20 @@ bool CAnswerParser::DebugStop(const std::string& answer, const COctaveDialect& d
 std::string CAnswerParser::ValueText(const std::string& answer)
 {
     std::string text = answer;
-    CTextTools::ReplaceAll(text, "\ndebug> ", "");
-    CTextTools::ReplaceAll(text, "\n>> ", "");
-    const std::size_t equals = text.find('=');
-    if (equals != std::string::npos && equals > 0) {
-        const std::string name = text.substr(0, equals);
-        CTextTools::ReplaceAll(text, name, "<b>" + name + "</b>");
+    // The prompt on the last line ("debug> ", "[1]debug> ", ">> ") is no value.
+    const std::size_t promptLength = CPromptText::LengthAtEnd(text);
+    if (promptLength > 0) {
+        const std::size_t feed = text.rfind('\n', text.size() - promptLength);
+        text.resize(feed == std::string::npos ? 0 : feed);
     }
-    return text;
+    // The value goes into an HTML tooltip: its own text is escaped, and only
+    // the name in front of the first '=' is made bold.
+    const std::size_t equals = text.find('=');
+    const std::size_t lineEnd = text.find('\n');
+    const bool named = equals != std::string::npos && equals > 0 && equals < lineEnd;
+    const std::string name = named ? HtmlEscaped(text.substr(0, equals)) : std::string();
+    const std::string rest = HtmlEscaped(named ? text.substr(equals) : text);
+    return named ? "<b>" + name + "</b>" + rest : rest;
 }
 
 std::vector<std::string> CAnswerParser::SeeAlsoNames(const std::string& text, std::size_t* startOfList)

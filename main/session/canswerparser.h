@@ -26,7 +26,10 @@ public:
     static bool DebugStop(const std::string& answer, const COctaveDialect& dialect, std::string& file,
                           std::string& line);
 
-    // The value answer as the editor shows it: prompts removed, the name bold.
+    // &, < and > written as HTML entities.
+    static std::string HtmlEscaped(const std::string& text);
+    // The value answer as the editor's HTML tooltip shows it: the prompt
+    // removed, the text escaped, the name in front of the '=' bold.
     static std::string ValueText(const std::string& answer);
 
     // The names listed after "See also: " (up to "Additional" or the end).

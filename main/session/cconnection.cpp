@@ -2,13 +2,13 @@
 
 #include <QDir>
 
-#include "common/ctexttools.h"
 #include "main/session/cconnectionhost.h"
 #include "main/session/cconnectionprocesses.h"
 #include "main/session/coctaveredirector.h"
 #include "main/session/cstartupconfig.h"
 #include "main/session/cstartupversion.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 constexpr auto kLoopWait = std::chrono::milliseconds(50);
@@ -144,6 +144,13 @@ bool CConnection::FirstPrompt()
     return true;
 }
 
+void CConnection::QueueEditorStatement(const std::string& message)
+{
+    EditorProtocol::Statement statement;
+    if (EditorProtocol::DecodeStatement(QByteArray::fromStdString(message), statement))
+        m_session.QueueEditorCommand(statement.text.toStdString(), statement.echo);
+}
+
 void CConnection::ThreadProc()
 {
     m_session.ConnectedFlag().store(false);
@@ -198,7 +205,7 @@ void CConnection::ThreadProc()
         // the prompt, which a long run may not give for a long time.
         std::string text;
         if (connected && m_session.IncomingQueue().Dequeue(text)) {
-            m_session.QueueCommand(text, !CTextTools::EndsWith(text, "####"));
+            QueueEditorStatement(text);
             continue;
         }
         if (connected && m_session.refreshWorkspace.load() && now - lastRefresh > kRefreshPauseMs) {
@@ -212,7 +219,7 @@ void CConnection::ThreadProc()
         }
         // Waits for a text from the editor program, or the loop's pause.
         if (connected && m_session.IncomingQueue().DequeueWait(text, kLoopWait)) {
-            m_session.QueueCommand(text, !CTextTools::EndsWith(text, "####"));
+            QueueEditorStatement(text);
             continue;
         }
         if (!connected)

@@ -64,6 +64,8 @@ private:
     void ThreadProc();
     bool FirstPrompt();
     void Interrupt();
+    // A statement message from the editor program, run with or without echo.
+    void QueueEditorStatement(const std::string& message);
     static std::int64_t NowMs();
 
     COctaveRedirector& m_session;

@@ -1,8 +1,11 @@
 #include "main/session/coctaveredirector.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "main/session/canswerparser.h"
@@ -11,6 +14,7 @@
 #include "main/session/crequestclassifier.h"
 #include "main/session/cworkspacestatements.h"
 #include "platform/appfolders.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 
@@ -91,6 +95,9 @@ struct COctaveRedirector::Impl {
     std::string recent;        // end of the previous chunk, for split words
     bool display = true;
     bool errorSeen = false;
+    bool editorWatch = false;      // the output of an editor statement is watched
+    std::string editorStatement;
+    std::string editorAnswer;
     bool debugStopSeen = false;
     bool swallowPrompt = false;
     bool errorShown = false;   // part of the current error message is written
@@ -248,6 +255,17 @@ void COctaveRedirector::ReplaceInCommandWindow(const std::string& oldText, const
     COutputFormatter::ReplaceAll(m_impl->tail, oldText, newText);
 }
 
+int COctaveRedirector::MarkerLine(const std::string& file, int line)
+{
+    // Stepping off the end of a script reports a line past its last one.
+    QFile source(QString::fromStdString(file));
+    if (line < 1 || !source.open(QIODevice::ReadOnly))
+        return std::max(line, 1);
+    const QByteArray text = source.readAll();
+    const int lines = std::max(1, int(text.count('\n')) + (text.endsWith('\n') || text.isEmpty() ? 0 : 1));
+    return std::min(line, lines);
+}
+
 bool COctaveRedirector::SendToEditor(const std::string& text, bool activate)
 {
     return m_panes && m_panes->SendToEditor(text, activate);
@@ -259,6 +277,13 @@ bool COctaveRedirector::SendToEditor(const std::string& text, bool activate)
 bool COctaveRedirector::QueueCommand(const std::string& text, bool echo)
 {
     return m_requests.Enqueue(CSessionRequest{text, echo, nullptr});
+}
+
+bool COctaveRedirector::QueueEditorCommand(const std::string& text, bool echo)
+{
+    CSessionRequest request{text, echo, nullptr};
+    request.fromEditor = true;
+    return m_requests.Enqueue(std::move(request));
 }
 
 bool COctaveRedirector::QueueCollected(const std::string& statement, CSessionRequest::Done done)
@@ -431,6 +456,12 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
 
     OpenAnswer(a.answer, request, true);
+    if (request.fromEditor && a.answer == CRequestAction::NoAnswer) {
+        std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
+        m_impl->editorWatch = true;
+        m_impl->editorStatement = text;
+        m_impl->editorAnswer.clear();
+    }
     m_folderNotice.store(a.folderMayChange);
     if (a.echo)
         EchoRequest(text);
@@ -529,6 +560,7 @@ void COctaveRedirector::ResetProtocolState()
     d.recent.clear();
     d.display = true;
     d.errorSeen = false;
+    d.editorWatch = false;
     d.errorShown = false;
     d.heldIdlePolls = 0;
     d.swallowPrompt = false;
@@ -816,7 +848,10 @@ void COctaveRedirector::CollectAnswers(std::string& s)
             std::string file, line;
             if (CAnswerParser::DebugStop(d.debugBuffer, Dialect(), file, line)) {
                 d.debugFile = file;
-                SendToEditor("debug\nLine=" + line + "\nPath=" + file, true);
+                SendToEditor(EditorProtocol::EncodeDebug(QByteArray::fromStdString(file),
+                                                         MarkerLine(file, std::atoi(line.c_str())))
+                                 .toStdString(),
+                             true);
             }
             s.swap(d.debugBuffer);
             d.debugBuffer.clear();
@@ -825,7 +860,7 @@ void COctaveRedirector::CollectAnswers(std::string& s)
     CollectAnswer(CRequestAction::ValueAnswer, s);
     if (m_debugMode.load() && !d.debugStopSeen && COutputFormatter::EndsWith(s, kGuiPrompt)) {
         m_debugMode.store(false);
-        SendToEditor("dbended\nPath=" + d.debugFile, false);
+        SendToEditor(EditorProtocol::EncodeDebugEnded(QByteArray::fromStdString(d.debugFile)).toStdString(), false);
     }
     for (int kind = CRequestAction::ValueAnswer + 1; kind < CRequestAction::AnswerKinds; ++kind)
         CollectAnswer(static_cast<CRequestAction::Answer>(kind), s);
@@ -836,6 +871,7 @@ void COctaveRedirector::Show(std::string s, bool prompt)
     Impl& d = *m_impl;
     if (!d.display)
         return;
+    WatchEditorAnswer(s, prompt);
     if (!s.empty())
         WriteToConsole(std::move(s));
     m_busy.store(false);
@@ -850,11 +886,40 @@ void COctaveRedirector::Show(std::string s, bool prompt)
     m_idle.Set();
 }
 
+void COctaveRedirector::WatchEditorAnswer(const std::string& s, bool prompt)
+{
+    Impl& d = *m_impl;
+    if (!d.editorWatch)
+        return;
+    d.editorAnswer += s;
+    if (!prompt)
+        return;
+    d.editorWatch = false;
+    std::string answer;
+    answer.swap(d.editorAnswer);
+    const std::size_t promptLine = answer.rfind('\n');
+    answer.resize(promptLine == std::string::npos ? 0 : promptLine + 1);
+    const std::size_t error = answer.find("error: ");
+    if (error != std::string::npos) {
+        const std::size_t lineStart = answer.rfind('\n', error);
+        std::string text = answer.substr(lineStart == std::string::npos ? 0 : lineStart + 1);
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        SendToEditor(EditorProtocol::EncodeError(QByteArray::fromStdString(text)).toStdString(), false);
+        return;
+    }
+    const QByteArray breakpoint = EditorProtocol::EncodeBreakpointAnswer(
+        QByteArray::fromStdString(d.editorStatement), QByteArray::fromStdString(answer));
+    if (!breakpoint.isEmpty())
+        SendToEditor(breakpoint.toStdString(), false);
+}
+
 // --- Where each collected answer goes ----------------------------------------
 
 void COctaveRedirector::DeliverValue(std::string& answer, std::string&)
 {
-    SendToEditor("varvalue:" + CAnswerParser::ValueText(answer), false);
+    SendToEditor(EditorProtocol::EncodeValue(QByteArray::fromStdString(CAnswerParser::ValueText(answer))).toStdString(),
+                 false);
 }
 
 void COctaveRedirector::DeliverCompletion(std::string& answer, std::string&)
@@ -872,7 +937,7 @@ void COctaveRedirector::DeliverCompletion(std::string& answer, std::string&)
 
 void COctaveRedirector::DeliverEditorCompletion(std::string& answer, std::string&)
 {
-    SendToEditor("completion:\n" + answer, false);
+    SendToEditor(EditorProtocol::EncodeCompletion(QByteArray::fromStdString(answer)).toStdString(), false);
 }
 
 void COctaveRedirector::DeliverPath(std::string& answer, std::string&)
@@ -895,7 +960,7 @@ void COctaveRedirector::DeliverPackage(std::string& answer, std::string& shown)
 
 void COctaveRedirector::DeliverCallTip(std::string& answer, std::string&)
 {
-    SendToEditor("parameters:" + answer, false);
+    SendToEditor(EditorProtocol::EncodeParameters(QByteArray::fromStdString(answer)).toStdString(), false);
     m_impl->errorSeen = false;
 }
 

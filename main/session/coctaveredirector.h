@@ -42,6 +42,8 @@ struct CSessionOptions {
 // thread. The dispatcher runs on the reader thread, the sender on its own.
 class COctaveRedirector : public CRedirector {
 public:
+    // The debugger's line for the marker, kept within the file's lines.
+    static int MarkerLine(const std::string& file, int line);
     static constexpr const char* kGuiPrompt = CPromptText::kGui;
     static constexpr const char* kDebugPrompt = CPromptText::kDebug;
 
@@ -65,6 +67,10 @@ public:
     // The one way to send a statement: echo shows it in the command window
     // and adds it to the history; silent otherwise.
     bool QueueCommand(const std::string& text, bool echo);
+    // A statement of the editor program: shown as any other; an error it
+    // gives, and the line a breakpoint statement was set at when that is
+    // another line than asked for, are reported to the editor.
+    bool QueueEditorCommand(const std::string& text, bool echo);
     // A silent request whose whole answer, up to the next prompt (prompt
     // excluded), goes to done instead of the command window. done is called
     // once: on the reader thread with ok true; with ok false when the answer
@@ -121,6 +127,8 @@ public:
     void ReplaceInCommandWindow(const std::string& oldText, const std::string& newText);
     // Hands a text to the editor program through the panes.
     bool SendToEditor(const std::string& text, bool activate);
+    // The editor statement's output up to its prompt, reported back.
+    void WatchEditorAnswer(const std::string& s, bool prompt);
 
     // --- Statements ------------------------------------------------------------
     // The names statement, queued silently to refresh the workspace.

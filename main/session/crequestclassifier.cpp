@@ -16,7 +16,30 @@ std::string Unquoted(const std::string& folder)
     return inner;
 }
 
+bool IsNameStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsNameChar(char c)
+{
+    return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+
 }  // namespace
+
+std::string CRequestClassifier::ValueStatement(const std::string& word)
+{
+    // "x" or "s.field": the value is shown only when the variable exists, so
+    // a function name under the mouse is never run.
+    bool valid = !word.empty() && IsNameStart(word.front()) && word.back() != '.';
+    for (std::size_t i = 1; valid && i < word.size(); ++i)
+        valid = IsNameChar(word[i]) || (word[i] == '.' && IsNameStart(word[i + 1]));
+    if (!valid)
+        return "if false, end";
+    const std::string variable = word.substr(0, word.find('.'));
+    return "if exist('" + variable + "','var'), " + word + ", end";
+}
 
 CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, bool explorePrompt,
                                             const COctaveDialect& dialect)
@@ -66,7 +89,7 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
     } else if ((CTextTools::StartsWith(text, "rmpath") || CTextTools::StartsWith(text, "addpath")) && CTextTools::EndsWith(text, ";###")) {
         a.pathsChanged = true;
     } else if (CTextTools::StartsWith(text, "getvalue:")) {
-        a.toSend = text.substr(9);
+        a.toSend = ValueStatement(text.substr(9));
         a.answer = CRequestAction::ValueAnswer;
         a.refreshAfter = false;
     } else if (CTextTools::StartsWith(text, "completion_matches_editor")) {

@@ -40,6 +40,9 @@ public:
                                    const COctaveDialect& dialect);
 
     // A collected request: sent as it stands, its answer collected.
+    // The statement that prints the value of the word under the editor's
+    // mouse when it names a variable, and prints nothing otherwise.
+    static std::string ValueStatement(const std::string& word);
     static CRequestAction Collected(const std::string& text);
 
     // Statements after which the workspace is not refreshed.

@@ -19,4 +19,7 @@ struct CSessionRequest {
     std::string text;
     bool echo = false;
     Done collected;
+    // Sent by the editor program: its error output and breakpoint answer go
+    // back to the editor.
+    bool fromEditor = false;
 };

@@ -9,7 +9,9 @@
 #include "main/editorlink/ceditorcloser.h"
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/cerrorlocation.h"
 #include "platform/cmessagechannel.h"
+#include "platform/editorprotocol.h"
 #include "platform/editorwindowfile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
@@ -129,19 +131,33 @@ TEST(EditorWindowFile, AnnouncementOfAnEndedEditorIsNotLive)
     EXPECT_FALSE(CEditorEmbedder::Possible());  // offscreen: the editor stays separate
 }
 
-TEST(EditorTexts, LineEndsRemovedAndCdToTheWorkingFolderDropped)
+TEST(EditorTexts, StatementsCleanedAndCdToTheWorkingFolderDropped)
 {
     QTemporaryDir dir;
     QDir().mkpath(dir.path() + "/sub");
     std::string statement;
     EXPECT_TRUE(CEditorTextFilter::Filter("run('a.m')\r\n", dir.path(), statement));
-    EXPECT_EQ(statement, "run('a.m')");
+    EXPECT_EQ(statement, "run('a.m')\n");
     EXPECT_FALSE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub/..'").toUtf8(), dir.path(), statement));
     EXPECT_FALSE(CEditorTextFilter::Filter(("cd " + dir.path() + "/").toUtf8(), dir.path(), statement));
     EXPECT_TRUE(CEditorTextFilter::Filter(("cd '" + dir.path() + "/sub'").toUtf8(), dir.path(), statement));
-    EXPECT_EQ(statement, ("cd '" + dir.path() + "/sub'").toStdString());
-    EXPECT_TRUE(CEditorTextFilter::Filter(QByteArray("x = 1;####\0junk", 15), dir.path(), statement));
-    EXPECT_EQ(statement, "x = 1;####");
+    EXPECT_EQ(statement, ("cd '" + dir.path() + "/sub'\n").toStdString());
+    EXPECT_TRUE(CEditorTextFilter::Filter(QByteArray("x = 1;\n####\0junk", 16), dir.path(), statement));
+    EXPECT_EQ(statement, "x = 1;\n####");
+    EXPECT_FALSE(CEditorTextFilter::Filter("\n####", dir.path(), statement));
+}
+
+TEST(EditorTexts, ErrorLinksNameAnExistingFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/my line f.m";
+    QFile(file).open(QIODevice::WriteOnly);
+    const QByteArray expected = EditorProtocol::EncodeErrorLocation(file.toUtf8(), 3, 5);
+    EXPECT_EQ(CErrorLocation::Message(file + " at line 3 column 5"), expected);
+    EXPECT_EQ(CErrorLocation::Message("near line 3, column 5 of file " + file), expected);
+    EXPECT_EQ(CErrorLocation::Message(file + " at line 7"), EditorProtocol::EncodeErrorLocation(file.toUtf8(), 7, 0));
+    EXPECT_TRUE(CErrorLocation::Message(dir.path() + "/gone.m at line 3").isEmpty());
+    EXPECT_TRUE(CErrorLocation::Message("f at line 3 column 5").isEmpty());
 }
 
 }  // namespace

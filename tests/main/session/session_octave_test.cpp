@@ -163,10 +163,39 @@ TEST_F(SessionOctave, DebugStopReportedToTheEditorAndEnded)
     EXPECT_EQ(panes.Locked([&] { return panes.editor; }),
               (std::vector<std::string>{"!debug\nLine=2\nPath=" + dir + "/f.m"}));
     EXPECT_TRUE(COutputFormatter::EndsWith(panes.Console(), "debug> "));
+    // A value under the mouse: a variable answers, the stopped function's
+    // name is not run (no nested stop).
+    Do("getvalue:x", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "varvalue:<b>x </b>= 1");
+    Do("getvalue:f", false);
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "varvalue:");
+    EXPECT_EQ(panes.Console().find("[1]debug>"), std::string::npos);
     Do("dbcont");
     EXPECT_FALSE(session.DebugMode());
     EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "dbended\nPath=" + dir + "/f.m");
     EXPECT_NE(panes.Console().find("ans = 4"), std::string::npos);
+}
+
+TEST_F(SessionOctave, EditorStatementsReportErrorsAndMovedBreakpoints)
+{
+    WriteFile(home + "/g.m", "function g()\n\n  x = 1;\nend\n");
+    Do("cd " + OctaveQuoted(home) + ";###", false);
+    auto editorDo = [&](const std::string& text) {
+        const unsigned done = session.RequestsDone();
+        session.QueueEditorCommand(text, true);
+        ASSERT_TRUE(Eventually([&] { return session.RequestsDone() > done && session.AtPrompt(); })) << text;
+    };
+    const auto sent = [&] { return panes.Locked([&] { return panes.editor; }).size(); };
+    // Asked for the empty line 2, set at line 3: the editor is told.
+    editorDo("dbstop('g','2')");
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }), "breakpoint\nFunction=g\nRequested=2\nLine=3");
+    // Set where asked: nothing to tell.
+    const std::size_t before = sent();
+    editorDo("dbstop('g','3')");
+    EXPECT_EQ(sent(), before);
+    editorDo("no_such_thing_here");
+    EXPECT_EQ(panes.Locked([&] { return panes.editor.back(); }).rfind("error: 'no_such_thing_here' undefined", 0), 0u)
+        << panes.Locked([&] { return panes.editor.back(); });
 }
 
 TEST_F(SessionOctave, WorkspaceAnswersForEveryKindAndAnEmptyWorkspace)
@@ -460,7 +489,7 @@ TEST_F(SessionOctave, EditorTextsOvertakeAPendingRefreshDuringALongRun)
 
 TEST_F(SessionOctave, InterpreterDyingMidAnswerLosesNothing)
 {
-    Do("getvalue:printf('partial answer'); exit(3)", false);
+    Do("completion_matches('x'); printf('partial answer'); exit(3)###", false);
     ASSERT_TRUE(Eventually([&] { return !session.IsReading(); }));
     EXPECT_NE(panes.Console().find("partial answer"), std::string::npos) << panes.Console();
     EXPECT_FALSE(session.ConnectedFlag().load());

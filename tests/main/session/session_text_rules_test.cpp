@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+
 #include "main/session/canswerparser.h"
 #include "main/session/coctavedialect.h"
+#include "main/session/coctaveredirector.h"
 #include "main/session/coutputformatter.h"
 #include "main/session/crequestclassifier.h"
 
@@ -192,6 +197,20 @@ TEST(SessionAnswers, ValueTextBoldsTheName)
 {
     EXPECT_EQ(CAnswerParser::ValueText("x = 3\n>> "), "<b>x </b>= 3");
     EXPECT_EQ(CAnswerParser::ValueText("error: 'q' undefined\n>> "), "error: 'q' undefined");
+    // Only the name is bold; the value's own text is escaped.
+    EXPECT_EQ(CAnswerParser::ValueText("ans = <a> ans & b\n[1]debug> "), "<b>ans </b>= &lt;a&gt; ans &amp; b");
+}
+
+TEST(SessionAnswers, DebugMarkerKeptWithinTheFile)
+{
+    QTemporaryDir dir;
+    const std::string file = dir.path().toStdString() + "/s.m";
+    QFile out(QString::fromStdString(file));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("a = 1;\nb = 2;\nc = 3");
+    out.close();
+    EXPECT_EQ(COctaveRedirector::MarkerLine(file, 2), 2);
+    EXPECT_EQ(COctaveRedirector::MarkerLine(file, 4), 3);
 }
 
 TEST(SessionClassifier, RulesInOrder)
@@ -242,7 +261,10 @@ TEST(SessionClassifier, RulesInOrder)
     EXPECT_TRUE(c("addpath('/a');###").pathsChanged);
     EXPECT_TRUE(c("rmpath('/a');###").pathsChanged);
     auto value = c("getvalue:x", false);
-    EXPECT_EQ(value.toSend, "x");
+    EXPECT_EQ(value.toSend, "if exist('x','var'), x, end");
+    EXPECT_EQ(c("getvalue:s.a", false).toSend, "if exist('s','var'), s.a, end");
+    for (const char* word : {"getvalue:x(1)", "getvalue:s.", "getvalue:", "getvalue:1x"})
+        EXPECT_EQ(c(word, false).toSend, "if false, end") << word;
     EXPECT_EQ(value.answer, A::ValueAnswer);
     auto ed = c("completion_matches_editor('pl')", true);
     EXPECT_EQ(ed.toSend, "completion_matches('')");
