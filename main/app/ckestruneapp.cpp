@@ -38,6 +38,7 @@
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/cerrorlocation.h"
+#include "platform/cprofile.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
