@@ -276,7 +276,6 @@ void CKestruneApp::InstallPanes()
     m_frame->SetPaneWidget(PaneId::History, history);
 
     m_folder = new CWorkingFolder(Commands(), Events(), m_frame->DirectoryCombo(), kProgram, this);
-    m_folder->SetFollowInterpreter(false);
     connect(m_folder, &CWorkingFolder::editorTextRequested, this,
             [this](const QByteArray& text) { m_editor->Send(text, false); });
     auto* files = new CFileView(Commands(), Events(), *m_folder, kProgram);

@@ -163,8 +163,6 @@ void CWorkingFolder::CheckInterpreterFolder()
 {
     // A statement may have changed the interpreter's folder (cd inside a
     // script, run): the program follows it without sending cd again.
-    if (!m_followInterpreter)
-        return;
     QPointer<CWorkingFolder> self(this);
     m_commands.RunCollected("disp(pwd)", [self](bool ok, const std::string& answer) {
         if (!self || !ok)

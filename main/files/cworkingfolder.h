@@ -13,9 +13,10 @@ class QComboBox;
 
 // The program's working folder, which is also the interpreter's current
 // folder: changes it (from the directory box, a typed "cd", the file list,
-// start-up), keeps the recent folders ("WorkingPaths", at most "MaxDirs"),
-// tells the interpreter and the editor program, and watches the folder so
-// the file list follows changes made by other programs.
+// start-up), follows the interpreter when a statement changed its folder
+// (a cd in a script), keeps the recent folders ("WorkingPaths", at most
+// "MaxDirs"), tells the interpreter and the editor program, and watches the
+// folder so the file list follows changes made by other programs.
 //
 // THREADING: GUI thread only.
 class CWorkingFolder : public QObject {
@@ -42,11 +43,6 @@ public:
     // Fills the box with the recent folders that still exist.
     void FillBox();
 
-    // Whether the folder follows changes made by statements (it asks the
-    // interpreter for pwd). The program keeps it off until a silent request
-    // can never go out between the lines of a multi-line request.
-    void SetFollowInterpreter(bool follow) { m_followInterpreter = follow; }
-
 signals:
     // The working folder is now folder (the file list refreshes).
     void folderChanged(const QString& folder);
@@ -66,5 +62,4 @@ private:
     QPointer<QComboBox> m_box;
     QString m_program;
     CDirectoryWatcher m_watcher;
-    bool m_followInterpreter = true;
 };

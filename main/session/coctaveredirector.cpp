@@ -11,6 +11,7 @@
 #include "main/session/canswerparser.h"
 #include "common/cprompttext.h"
 #include "main/session/coutputformatter.h"
+#include "main/session/cpromptcount.h"
 #include "main/session/crequestclassifier.h"
 #include "main/session/cworkspacestatements.h"
 #include "platform/appfolders.h"
@@ -52,6 +53,12 @@ bool RemoveMarkerLine(std::string& s, const char* marker)
     const std::size_t prompt = CPromptText::LengthAt(s, end);
     s.erase(at, end + prompt - at);
     return prompt > 0;
+}
+
+std::int64_t SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 std::int64_t Now()
@@ -467,10 +474,11 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
         EchoRequest(text);
 
     m_idle.Reset();
-    m_promptSeen.Reset();
+    ExpectPrompts(a.toSend);
     // Busy before the write: the answer may be dispatched before we would
     // get to set it afterwards.
     m_busy.store(true);
+    m_lastWriteMs.store(SteadyMs());
     if (!SendText(a.toSend + "\n")) {
         // Nobody will answer: do not leave the answer open.
         OpenAnswer(a.answer, request, false);
@@ -480,12 +488,12 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
         m_idle.Set();
         return true;
     }
-    while (running.load() && !m_idle.Wait(std::chrono::milliseconds(100))) {
-        if (!CanAnswer()) {
-            m_busy.store(false);
-            break;
-        }
-    }
+    // Each line of a request gives a prompt: the answer is whole only at the
+    // last one, and a silent request written before it would take the rest
+    // of this answer for its own.
+    WaitForPrompt();
+    if (!CanAnswer())
+        m_busy.store(false);
 
     if (a.refreshAfter && !CRequestClassifier::SuppressesRefresh(text, NamesStatement()))
         refreshWorkspace.store(true);
@@ -493,11 +501,33 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
 }
 
 static const std::int64_t kOwnStatementCapMs = 15000;
+// How often a quiet interpreter is looked at to see whether it waits for input.
+static const std::int64_t kInputPollMs = 20;
 
-static std::int64_t SteadyMs()
+void COctaveRedirector::ExpectPrompts(const std::string& sent)
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    const CPromptCount count = CPromptCount::Of(sent);
+    m_promptsDue.store(std::max(count.prompts, 1));
+    m_promptsCounted.store(count.finished);
+    m_linesSent.store(1 + static_cast<int>(std::count(sent.begin(), sent.end(), '\n')));
+    m_midLine.store(false);
+    m_promptSeen.Reset();
+}
+
+bool COctaveRedirector::InterpreterWantsInput()
+{
+    switch (ChildInputState()) {
+    case InputState::Waiting:
+        return true;
+    case InputState::Busy:
+        return false;
+    case InputState::Unknown:
+        break;
+    }
+    // Where the interpreter's calls cannot be seen: a request whose prompts
+    // cannot be counted goes on after the quiet time; a counted one only
+    // when the interpreter stopped inside a line (it asks something).
+    return !m_promptsCounted.load() || m_midLine.load();
 }
 
 void COctaveRedirector::WaitForPrompt()
@@ -508,17 +538,29 @@ void COctaveRedirector::WaitForPrompt()
     while (running.load() && !m_ownStatementDone.IsSet() && CanAnswer() && SteadyMs() < ownUntil)
         m_ownStatementDone.Wait(std::chrono::milliseconds(100));
     const std::int64_t quiet = Options().promptQuietMs;
-    while (running.load() && !m_promptSeen.IsSet() && CanAnswer()) {
-        const std::int64_t silent = SteadyMs() - m_lastOutputMs.load();
-        if (silent >= quiet)
-            break;
-        m_promptSeen.Wait(std::chrono::milliseconds(quiet - silent));
+    while (running.load() && CanAnswer()) {
+        if (m_promptSeen.IsSet() && m_promptsCounted.load())
+            return;
+        // A silent statement (pause, a long computation) is not waiting for
+        // input: only an interpreter that reads its next line is.
+        const std::int64_t silent = SteadyMs() - std::max(m_lastOutputMs.load(), m_lastWriteMs.load());
+        if (silent >= quiet && InterpreterWantsInput())
+            return;
+        const auto wait = std::chrono::milliseconds(silent < quiet ? quiet - silent : kInputPollMs);
+        if (m_promptSeen.IsSet())
+            std::this_thread::sleep_for(std::min(wait, std::chrono::milliseconds(kInputPollMs)));
+        else
+            m_promptSeen.Wait(wait);
     }
 }
 
 bool COctaveRedirector::Interrupt()
 {
     m_interrupts.fetch_add(1);
+    // The interrupted line answers with a fresh prompt, the lines after it
+    // with theirs, and a line end written after the interrupt may or may not
+    // give one.
+    m_promptsCounted.store(false);
     {
         std::lock_guard<std::mutex> lock(m_impl->dispatchLock);
         m_impl->swallowPrompt = false;
@@ -575,6 +617,8 @@ void COctaveRedirector::ResetProtocolState()
     m_firstPrompt.store(false);
     m_startFailed.store(false);
     SetTail(std::string());
+    m_promptsDue.store(0);
+    m_promptsCounted.store(true);
     m_ownStatementDone.Set();
     m_promptSeen.Set();
     m_idle.Set();
@@ -610,6 +654,8 @@ void COctaveRedirector::OnReaderFinished(int)
         DispatchText(rest);
     m_busy.store(false);
     d.swallowPrompt = false;
+    // Nothing more will come: the request in flight is over.
+    m_promptsCounted.store(true);
     m_ownStatementDone.Set();
     m_promptSeen.Set();
     m_idle.Set();
@@ -756,6 +802,10 @@ void COctaveRedirector::NoteErrors(const std::string& recent, const std::string&
     Impl& d = *m_impl;
     if ((ContainsNew(recent, s, "error: ") || ContainsNew(recent, s, "parse error:")) && !Contains(s, "error' "))
         d.errorSeen = true;
+    // A line it cannot parse makes the interpreter drop what was open: the
+    // lines after it give prompts the count did not foresee.
+    if (ContainsNew(recent, s, "parse error:") && m_linesSent.load() > 1)
+        m_promptsCounted.store(false);
     if (ContainsNew(recent, s, "stopped in"))
         d.debugStopSeen = true;
 }
@@ -872,6 +922,8 @@ void COctaveRedirector::Show(std::string s, bool prompt)
     if (!d.display)
         return;
     WatchEditorAnswer(s, prompt);
+    if (!prompt && !s.empty())
+        m_midLine.store(s.back() != '\n');
     if (!s.empty())
         WriteToConsole(std::move(s));
     m_busy.store(false);
@@ -879,9 +931,13 @@ void COctaveRedirector::Show(std::string s, bool prompt)
     if (prompt) {
         d.errorSeen = false;
         d.errorShown = false;
-        m_promptSeen.Set();
-        if (m_folderNotice.exchange(false) && m_panes)
-            m_panes->CurrentDirectoryMayHaveChanged();
+        m_midLine.store(false);
+        // The request's answer is whole at its last prompt only.
+        if (m_promptsDue.fetch_sub(1) <= 1 || !m_promptsCounted.load()) {
+            m_promptSeen.Set();
+            if (m_folderNotice.exchange(false) && m_panes)
+                m_panes->CurrentDirectoryMayHaveChanged();
+        }
     }
     m_idle.Set();
 }

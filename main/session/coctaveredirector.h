@@ -28,9 +28,10 @@ struct CSessionOptions {
     std::string tempFolder;
     // The editor's completion request waits this long before it is sent.
     int editorCompletionDelayMs = 2000;
-    // Before a request is written the sender waits for the previous answer's
-    // prompt, or for this long without any output (an input() prompt or a
-    // continuation prompt that we cannot recognise).
+    // The sender waits for every prompt a request gives (one per complete
+    // statement it holds). The interpreter may instead stop to wait for input
+    // (input(), a block left open, a continuation prompt): the sender goes on
+    // once it has been quiet this long and is seen waiting for its next line.
     int promptQuietMs = 200;
 };
 
@@ -201,7 +202,11 @@ private:
     void AppendTail(const std::string& text);
     void SetTail(const std::string& text);
     CSessionOptions Options() const;
+    // Waits until the request in flight has given its last prompt, or the
+    // interpreter waits for input.
     void WaitForPrompt();
+    bool InterpreterWantsInput();
+    void ExpectPrompts(const std::string& sent);
 
     ISessionPanes* m_panes = nullptr;
     CMultiThreadSingleQueue<CSessionRequest> m_requests;
@@ -213,6 +218,15 @@ private:
     // request waits for it, so that prompt can never land after its echo.
     CEvent m_ownStatementDone{true};
     std::atomic<std::int64_t> m_lastOutputMs{0};
+    std::atomic<std::int64_t> m_lastWriteMs{0};
+    // The prompts the request in flight still owes. Not counted: the count
+    // cannot be trusted (the request leaves a block open, a parse error threw
+    // away the rest of a statement, an interrupt): any prompt may be the last.
+    std::atomic<int> m_promptsDue{0};
+    std::atomic<bool> m_promptsCounted{true};
+    std::atomic<int> m_linesSent{0};
+    // What was shown since the last prompt ends inside a line (a question).
+    std::atomic<bool> m_midLine{false};
     std::thread m_sender;
     std::mutex m_senderLock;
 

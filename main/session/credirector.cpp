@@ -1,5 +1,6 @@
 #include "main/session/credirector.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -19,6 +20,8 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
 
 extern char** environ;
@@ -474,4 +477,45 @@ int CRedirector::EndChild(int graceMs)
     ReapChild(true);
     std::lock_guard<std::mutex> lock(m_childLock);
     return m_childReaped ? m_childStatus : -1;
+}
+
+CRedirector::InputState CRedirector::ChildInputState()
+{
+#ifdef SYS_read
+    const pid_t pid = m_childPid.load();
+    if (pid <= 0)
+        return InputState::Unknown;
+    {
+        // A child woken by our last write may not have run yet: it still
+        // shows the read it was blocked in.
+        std::lock_guard<std::mutex> lock(m_writeLock);
+        int unread = 0;
+        if (m_inFd >= 0 && ::ioctl(m_inFd, FIONREAD, &unread) == 0 && unread > 0)
+            return InputState::Busy;
+    }
+    // /proc/<pid>/task/<tid>/syscall: "<number> <first argument> ..." while
+    // the thread is blocked in a call, "running" otherwise.
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* folder = ::opendir(tasks.c_str());
+    if (!folder)
+        return InputState::Unknown;
+    InputState state = InputState::Unknown;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::ifstream file(tasks + "/" + entry->d_name + "/syscall");
+        std::string number, argument;
+        if (!(file >> number))
+            continue;
+        state = InputState::Busy;
+        if (number == std::to_string(SYS_read) && file >> argument && std::strtoul(argument.c_str(), nullptr, 16) == 0) {
+            state = InputState::Waiting;
+            break;
+        }
+    }
+    ::closedir(folder);
+    return state;
+#else
+    return InputState::Unknown;
+#endif
 }

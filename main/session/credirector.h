@@ -73,6 +73,13 @@ public:
     // True while the child process has not been seen to exit.
     bool ChildRunning();
 
+    // Whether the child is blocked reading its standard input with nothing
+    // left to read there (it waits for the next line), as the system shows
+    // its threads' system calls. Unknown when no child runs or the system
+    // does not show them.
+    enum class InputState { Waiting, Busy, Unknown };
+    InputState ChildInputState();
+
     // The reader thread is running.
     bool IsReading() const { return m_readerRunning.load(); }
 

@@ -1,6 +1,8 @@
 // The command window driven by key presses against the real interpreter.
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTextBlock>
@@ -13,6 +15,10 @@
 #include "main/history/ccommandhistory.h"
 #include "main/console/ckestruneview.h"
 #include "main/app/ckestruneapp.h"
+#include "main/files/cfilesexplorer.h"
+#include "main/files/cfileview.h"
+#include "main/frame/ccommandids.h"
+#include "main/frame/cmainframe.h"
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"
 #include "platform/cmessagechannel.h"
@@ -383,6 +389,35 @@ TEST_F(CommandWindow, TwoDroppedFilesGiveOneRunRequest)
     ASSERT_TRUE(WaitFor([&] { return m_app->History().Size() == historyBefore + 1; }));
     EXPECT_TRUE(m_app->History().Entries().last().startsWith(QStringLiteral("run('") + m_work + QStringLiteral("/dropa.m')")));
     delete data;
+}
+
+TEST_F(CommandWindow, TypedAndScriptedCdRefreshTheCurrentDirectoryPane)
+{
+    const auto* files = qobject_cast<CFileView*>(m_app->Frame()->Pane(PaneId::Files)->widget());
+    ASSERT_NE(files, nullptr);
+    const auto lists = [files](const QString& name) {
+        return !files->List()->findItems(name, Qt::MatchExactly, 0).isEmpty();
+    };
+    QTemporaryDir root;
+    const QString typed = root.path() + QStringLiteral("/typed");
+    const QString scripted = root.path() + QStringLiteral("/it's scripted");
+    for (const QString& folder : {typed, scripted}) {
+        QDir().mkpath(folder);
+        QFile file(folder + QStringLiteral("/in ") + QFileInfo(folder).fileName() + QStringLiteral(".txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    Run(QStringLiteral("cd ") + typed);
+    ASSERT_TRUE(WaitFor([&] { return lists(QStringLiteral("in typed.txt")); })) << View()->Text().toStdString();
+
+    // A cd inside a script, run with another statement on its line.
+    QFile script(typed + QStringLiteral("/goscripted.m"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("cd('" + QString(scripted).replace(QStringLiteral("'"), QStringLiteral("''")).toUtf8() + "')\n");
+    script.close();
+    Run(QStringLiteral("gs_before = 1; goscripted"));
+    ASSERT_TRUE(WaitFor([&] { return lists(QStringLiteral("in it's scripted.txt")); }))
+        << View()->Text().toStdString();
+    EXPECT_EQ(m_app->Frame()->DirectoryCombo()->currentText(), scripted);
 }
 
 TEST_F(CommandWindow, OpenLoadsADataFileOnlyWithAnExtension)

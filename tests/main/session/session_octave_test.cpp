@@ -12,11 +12,13 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <thread>
 
 #include "main/session/cconnection.h"
 #include "main/session/cconnectionhost.h"
 #include "main/session/coutputformatter.h"
+#include "main/session/cpromptcount.h"
 #include "platform/octavequote.h"
 #include "tests/main/session/recordingpanes.h"
 
@@ -442,11 +444,7 @@ TEST_F(SessionOctave, CollectedAnswersComeWholeAndNeverShow)
     EXPECT_EQ(panes.Console(), console);
 
     // An interrupt loses the answer of the running statement and of those
-    // waiting, including one the sender holds until the prompt comes back.
-    CSessionOptions options;
-    options.tempFolder = home + "/answers it's; a dir";
-    options.promptQuietMs = 20000;
-    session.SetOptions(options);
+    // waiting: a silent statement holds the sender until its prompt.
     session.QueueCommand("pause(30)", false);
     ASSERT_TRUE(Eventually([&] { return session.Busy(); }));
     session.QueueCommand("held_back = 1", false);
@@ -529,4 +527,105 @@ TEST_F(SessionOctave, WorkspaceRefreshesBetweenQuickStatementsShowNoStrayPrompt)
     ASSERT_TRUE(Eventually([&] { return Variable("v12").mean == "36"; })) << panes.Console();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(panes.Console(), expected);
+}
+
+namespace {
+
+// The interpreter without the session: everything it writes, as written.
+struct RawInterpreter : CRedirector {
+    ~RawInterpreter() override { Close(); }
+    void OnChildOutput(const char* text, std::size_t length) override
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        output.append(text, length);
+    }
+    std::string Output()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return output;
+    }
+    std::mutex lock;
+    std::string output;
+};
+
+}  // namespace
+
+TEST_F(SessionOctave, PromptCountAgreesWithTheInterpreter)
+{
+    RawInterpreter octave;
+    ASSERT_TRUE(octave.Open("octave --interactive --no-history -W"));
+    ASSERT_TRUE(Eventually([&] { return COutputFormatter::EndsWith(octave.Output(), "octave:1> "); }, 30000));
+    const std::regex prompt("octave:[0-9]+> ");
+    const char* const texts[] = {
+        "a=1\nb=2\nc=3",
+        "if true\n x=1;\nend",
+        "for i=1:2 disp(i); end\ns = 'it''s % not; end' % if\nt = [1 2 ...\n 3]'",
+        "%{\nif\n%}\nz = {1,\n2}",
+        "function r = kf(x)\n if x, r = 1; else r = 2; end\nend\nkf(0)",
+        "do\n k = 1;\nuntil true\nswitch 'a'\n case 'a'\n  q = 1;\nend",
+        "v = [1 2]';\nw = v(end)\n\n",
+        "x = \"a\\\"b % c\"; y = x'",
+        "try\n error('e')\ncatch err\n m = err.message;\nend_try_catch",
+        "if false\nelse if true\n e = 1;\nend\nend",
+        "unwind_protect\n u = 1;\nunwind_protect_cleanup\n u = 2;\nend_unwind_protect",
+        "c = {'if', 'end'}; d = c{end}\nwhile false\nendwhile",
+    };
+    for (const char* text : texts) {
+        const std::size_t from = octave.Output().size();
+        ASSERT_TRUE(octave.SendText(std::string(text) + "\ndisp('kestrune-end')\n"));
+        std::size_t end = std::string::npos;
+        ASSERT_TRUE(Eventually([&] {
+            const std::string out = octave.Output();
+            end = out.find("kestrune-end\noctave:", from);
+            return end != std::string::npos && COutputFormatter::EndsWith(out, "> ");
+        })) << text << "\n" << octave.Output().substr(from);
+        const std::string answer = octave.Output().substr(from, end - from);
+        const auto prompts = std::distance(std::sregex_iterator(answer.begin(), answer.end(), prompt), {});
+        const CPromptCount count = CPromptCount::Of(text);
+        EXPECT_TRUE(count.finished) << text;
+        EXPECT_EQ(count.prompts, prompts) << text << "\n" << answer;
+    }
+    octave.EndChild(3000);
+}
+
+TEST_F(SessionOctave, SilentRequestWaitsForTheLastPromptOfAMultiLineRequest)
+{
+    const std::string canonical = QDir(QString::fromStdString(home)).canonicalPath().toStdString();
+    auto collect = [&](const std::string& statement) {
+        auto answer = std::make_shared<std::pair<std::mutex, std::string>>();
+        auto called = std::make_shared<std::atomic<bool>>(false);
+        session.QueueCollected(statement, [answer, called](bool, std::string text) {
+            std::lock_guard<std::mutex> lock(answer->first);
+            answer->second = std::move(text);
+            called->store(true);
+        });
+        return [answer, called, statement] {
+            EXPECT_TRUE(Eventually([&] { return called->load(); })) << statement;
+            std::lock_guard<std::mutex> lock(answer->first);
+            return answer->second;
+        };
+    };
+    const std::string console = panes.Console();
+    // Queued together: the collected statement goes out after the third
+    // line's prompt, so it sees the folder the second line changed to.
+    session.QueueCommand("m1 = 1\ncd(" + OctaveQuoted(home) + ")\nm3 = 3", true);
+    auto folder = collect("disp(pwd)");
+    EXPECT_EQ(folder(), canonical + "\n");
+    ASSERT_TRUE(Eventually([&] { return session.AtPrompt(); }));
+    const std::string gained = panes.Console().substr(console.size());
+    EXPECT_EQ(gained, "m1 = 1\ncd(" + OctaveQuoted(home) + ")\nm3 = 3\nm1 = 1\n>> m3 = 3\n>> ") << gained;
+    EXPECT_EQ(panes.Locked([&] { return panes.folderNotices; }), 1);
+
+    // A silent line, and a statement that waits for a line of input: the
+    // first holds the next request until its prompt, the second lets the
+    // line it waits for go out.
+    const auto start = std::chrono::steady_clock::now();
+    session.QueueCommand("pause(0.5)", false);
+    auto seven = collect("disp(7)");
+    EXPECT_EQ(seven(), "7\n");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    session.QueueCommand("typed = input('');", false);
+    session.QueueCommand("42", false);
+    auto typed = collect("disp(typed)");
+    EXPECT_EQ(typed(), "42\n");
 }

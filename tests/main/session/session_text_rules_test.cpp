@@ -8,6 +8,7 @@
 #include "main/session/coctavedialect.h"
 #include "main/session/coctaveredirector.h"
 #include "main/session/coutputformatter.h"
+#include "main/session/cpromptcount.h"
 #include "main/session/crequestclassifier.h"
 
 namespace {
@@ -211,6 +212,17 @@ TEST(SessionAnswers, DebugMarkerKeptWithinTheFile)
     out.close();
     EXPECT_EQ(COctaveRedirector::MarkerLine(file, 2), 2);
     EXPECT_EQ(COctaveRedirector::MarkerLine(file, 4), 3);
+}
+
+TEST(SessionPromptCount, RequestsLeftOpenAreNotFinished)
+{
+    // The counts themselves are checked against the interpreter
+    // (SessionOctave.PromptCountAgreesWithTheInterpreter).
+    for (const char* open : {"if true", "x = [1 2", "y = 1 + ...", "%{", "f = @(x) ...", "a = 1;\nfor i = 1:3"})
+        EXPECT_FALSE(CPromptCount::Of(open).finished) << open;
+    EXPECT_EQ(CPromptCount::Of("a = 1;\nfor i = 1:3").prompts, 1);
+    // An unterminated string is refused at once: nothing stays open.
+    EXPECT_TRUE(CPromptCount::Of("if true\ns = 'abc").finished);
 }
 
 TEST(SessionClassifier, RulesInOrder)
