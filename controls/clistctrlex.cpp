@@ -7,13 +7,7 @@
 #include <cctype>
 #include <climits>
 
-#include "platform/cprofile.h"
-
-namespace {
-
-const QString kLayoutKey = QStringLiteral("Columns");
-
-}  // namespace
+#include "controls/ccolumnprofile.h"
 
 CListCtrlEx::CListCtrlEx(QWidget* parent) : QTreeView(parent)
 {
@@ -35,25 +29,8 @@ CListCtrlEx::~CListCtrlEx() = default;
 
 void CListCtrlEx::SetColumnProfile(const CProfile& profile, const QString& name)
 {
-    m_profile = std::make_unique<CProfile>(profile);
-    m_profileName = name;
-    const QByteArray state = QByteArray::fromBase64(m_profile->GetString(name, kLayoutKey).toLatin1());
-    if (!state.isEmpty()) {
-        m_restoring = true;
-        header()->restoreState(state);
-        m_restoring = false;
-    }
-    QHeaderView* h = header();
-    connect(h, &QHeaderView::sectionResized, this, &CListCtrlEx::SaveLayout);
-    connect(h, &QHeaderView::sectionMoved, this, &CListCtrlEx::SaveLayout);
-    connect(h, &QHeaderView::sortIndicatorChanged, this, &CListCtrlEx::SaveLayout);
-}
-
-void CListCtrlEx::SaveLayout()
-{
-    if (!m_profile || m_restoring)
-        return;
-    m_profile->WriteString(m_profileName, kLayoutKey, QString::fromLatin1(header()->saveState().toBase64()));
+    delete m_columns;
+    m_columns = new CColumnProfile(header(), profile, name);
 }
 
 void CListCtrlEx::ShowHeaderMenu(const QPoint& at)
@@ -71,7 +48,8 @@ void CListCtrlEx::ShowHeaderMenu(const QPoint& at)
         action->setEnabled(column != 0);
         connect(action, &QAction::toggled, this, [this, h, column](bool shown) {
             h->setSectionHidden(column, !shown);
-            SaveLayout();
+            if (m_columns)
+                m_columns->Save();
         });
     }
     menu.exec(h->mapToGlobal(at));

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTreeView>
 
-#include <memory>
 #include <string>
 
+class CColumnProfile;
 class CProfile;
 
 // A report-style list: full-row multiple selection, sortable columns and a
@@ -32,10 +33,7 @@ public:
     static long long LeadingInteger(const std::string& text);
 
 private:
-    void SaveLayout();
     void ShowHeaderMenu(const QPoint& at);
 
-    std::unique_ptr<CProfile> m_profile;
-    QString m_profileName;
-    bool m_restoring = false;
+    QPointer<CColumnProfile> m_columns;  // owned by the header
 };

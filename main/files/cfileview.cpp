@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "controls/ccolumnprofile.h"
 #include "controls/cmessagebox.h"
 #include "main/files/cfileoperations.h"
 #include "main/files/cfilesexplorer.h"
@@ -26,6 +28,7 @@
 #include "main/files/czipfile.h"
 #include "main/session/csessionevents.h"
 #include "main/session/isessioncommands.h"
+#include "platform/cprofile.h"
 
 namespace {
 const char* const kKdeCut = "application/x-kde-cutselection";
@@ -47,6 +50,7 @@ CFileView::CFileView(ISessionCommands& commands, CSessionEvents& events, CWorkin
                         QStringLiteral("*.*")});
     m_filter->setCurrentIndex(qBound(0, CFilesSettings::fromSettings(m_program).lastFileFilter, 2));
     m_list = new CFilesExplorer(this);
+    new CColumnProfile(m_list->header(), CProfile(m_program), QStringLiteral("FilesList"));
     m_list->setEnabled(commands.IsConnected());
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     setFocusProxy(m_list);

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
@@ -118,6 +119,26 @@ TEST(FileView, OpenSendsOneRequestAndFolderRowsChangeDirectory)
     QTest::mouseDClick(pane.view->List()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
     EXPECT_EQ(pane.working->Folder(), d.filePath(QStringLiteral("sub")));
     EXPECT_EQ(pane.view->List()->topLevelItemCount(), 1);
+}
+
+TEST(FileView, ColumnWidthsComeBackWithTheNextPane)
+{
+    QTemporaryDir root;
+    QList<int> widths;
+    {
+        Pane pane(root.path());
+        QHeaderView* header = pane.view->List()->header();
+        header->resizeSection(0, 231);
+        header->resizeSection(2, 87);
+        for (int column = 0; column < header->count(); ++column)
+            widths << header->sectionSize(column);
+    }
+    Pane again(root.path());
+    QList<int> restored;
+    for (int column = 0; column < again.view->List()->header()->count(); ++column)
+        restored << again.view->List()->header()->sectionSize(column);
+    EXPECT_EQ(restored, widths);
+    EXPECT_EQ(restored.value(0), 231);
 }
 
 TEST(FileView, SelectAllAndDeleteNeverTouchTheParent)
