@@ -455,6 +455,7 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
     }
     // The previous answer first: what still arrives of it must not be taken
     // for this request's answer, nor mixed with its echo.
+    WaitForOwnStatement();
     WaitForPrompt();
     if (m_interrupts.load() != interrupts || !running.load()) {
         Drop(request);
@@ -530,13 +531,17 @@ bool COctaveRedirector::InterpreterWantsInput()
     return !m_promptsCounted.load() || m_midLine.load();
 }
 
-void COctaveRedirector::WaitForPrompt()
+void COctaveRedirector::WaitForOwnStatement()
 {
     // The values statement always ends with its marker and a prompt, however
     // long it computes; the cap only guards against an interpreter that hangs.
     const std::int64_t ownUntil = SteadyMs() + kOwnStatementCapMs;
     while (running.load() && !m_ownStatementDone.IsSet() && CanAnswer() && SteadyMs() < ownUntil)
         m_ownStatementDone.Wait(std::chrono::milliseconds(100));
+}
+
+void COctaveRedirector::WaitForPrompt()
+{
     const std::int64_t quiet = Options().promptQuietMs;
     while (running.load() && CanAnswer()) {
         if (m_promptSeen.IsSet() && m_promptsCounted.load())

@@ -205,6 +205,8 @@ private:
     // Waits until the request in flight has given its last prompt, or the
     // interpreter waits for input.
     void WaitForPrompt();
+    // Waits until the workspace's values statement has given its prompt.
+    void WaitForOwnStatement();
     bool InterpreterWantsInput();
     void ExpectPrompts(const std::string& sent);
 

@@ -47,6 +47,9 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
     CRequestAction a;
     a.toSend = text;
     a.echo = echo;
+    // Several lines (a selection run from the editor) go to the interpreter
+    // as they are: a first line "cd x" or "doc x" is not the whole request.
+    const bool oneLine = text.find('\n') == std::string::npos;
 
     if ((text == "exit" || text == "quit") && !explorePrompt) {
         // In the profiler's explorer "exit" leaves the explorer instead.
@@ -57,7 +60,7 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
         a.refreshNow = true;
     } else if (text == "clc" || text == "home") {
         a.kind = CRequestAction::ClearScreen;
-    } else if (CTextTools::StartsWith(text, "doc ") || text == "doc") {
+    } else if ((CTextTools::StartsWith(text, "doc ") && oneLine) || text == "doc") {
         a.kind = CRequestAction::Documentation;
         std::string topic = text.substr(3);
         if (CTextTools::EndsWith(topic, ";###"))
@@ -79,7 +82,8 @@ CRequestAction CRequestClassifier::Classify(const std::string& text, bool echo, 
         } else {
             a.answer = CRequestAction::HelpAnswer;
         }
-    } else if ((CTextTools::StartsWith(text, "cd ") || CTextTools::StartsWith(text, "chdir ")) && !CTextTools::EndsWith(text, ";###")) {
+    } else if ((CTextTools::StartsWith(text, "cd ") || CTextTools::StartsWith(text, "chdir ")) && oneLine
+               && !CTextTools::EndsWith(text, ";###")) {
         a.kind = CRequestAction::ChangeDirectory;
         a.argument = Unquoted(CTextTools::Trim(text.substr(text.find(' ') + 1)));
     } else if ((CTextTools::StartsWith(text, "pkg install") || CTextTools::StartsWith(text, "pkg uninstall") || CTextTools::StartsWith(text, "pkg load")

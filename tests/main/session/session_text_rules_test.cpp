@@ -266,6 +266,8 @@ TEST(SessionClassifier, RulesInOrder)
     EXPECT_EQ(c("cd 'it''s here' ").argument, "it's here");
     EXPECT_EQ(c("cd \"my dir\"").argument, "my dir");
     EXPECT_EQ(c("chdir /x").kind, A::ChangeDirectory);
+    EXPECT_EQ(c("cd /x\ny = 1").kind, A::Send);
+    EXPECT_EQ(c("doc plot\ny = 1").kind, A::Send);
     EXPECT_EQ(c("cd '/x';###").kind, A::Send);
     EXPECT_TRUE(c("pkg install '/a b/k.tar.gz';###").packagesChanged);
     EXPECT_TRUE(c("pkg unload x;###").packagesChanged);
