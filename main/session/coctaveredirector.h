@@ -155,8 +155,8 @@ protected:
 
     // One dispatcher step on one received chunk (tests feed recorded chunks).
     void Dispatch(std::string chunk);
-    // One sender step for one request (the classification and the write);
-    // returns false when the sender must end.
+    // One sender step for one request (the classification, the write and
+    // the wait for its answer); returns false when the sender must end.
     bool ProcessRequest(const CSessionRequest& request);
     // Whether an answer can still arrive (the reader runs); the sender stops
     // waiting for one when not. Tests without a child override it.

@@ -76,9 +76,11 @@ protected:
         return true;
     }
 
-    // Queues one request and waits until the sender has finished it.
+    // Queues one request once the sender is free and waits until it has
+    // finished it.
     void Do(const std::string& text, bool echo = true)
     {
+        ASSERT_TRUE(Eventually([&] { return session.SenderIdle(); })) << "busy before " << text;
         const unsigned done = session.RequestsDone();
         session.QueueCommand(text, echo);
         ASSERT_TRUE(Eventually([&] { return session.RequestsDone() > done && session.AtPrompt(); }))
