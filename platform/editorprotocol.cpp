@@ -58,6 +58,10 @@ bool DecodeStatement(const QByteArray& message, Statement& statement)
     const int nul = text.indexOf('\0');
     if (nul >= 0)
         text.truncate(nul);
+    // The silent mark follows the statement's line end, or (as older
+    // senders write it) precedes it.
+    while (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
     statement.echo = !text.endsWith(kSilentMark);
     if (!statement.echo)
         text.chop(kSilentMark.size());

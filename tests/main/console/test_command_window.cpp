@@ -23,6 +23,7 @@
 #include "main/session/coctaveredirector.h"
 #include "platform/cmessagechannel.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 using kestrunetest::WaitFor;
@@ -309,7 +310,8 @@ TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
     const QRect place = View()->cursorRect(link);
     QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
     ASSERT_TRUE(WaitFor([&received] { return !received.isEmpty(); }, 10000));
-    EXPECT_EQ(received.first(), m_work + QStringLiteral("/kgfun.m at line 2 column 5"));
+    EXPECT_EQ(received.first().toUtf8(),
+              EditorProtocol::EncodeErrorLocation((m_work + QStringLiteral("/kgfun.m")).toUtf8(), 2, 5));
 }
 
 TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)
