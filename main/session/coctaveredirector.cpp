@@ -940,7 +940,9 @@ void COctaveRedirector::Show(std::string s, bool prompt)
         // The request's answer is whole at its last prompt only.
         if (m_promptsDue.fetch_sub(1) <= 1 || !m_promptsCounted.load()) {
             m_promptSeen.Set();
-            if (m_folderNotice.exchange(false) && m_panes)
+            // The profiler's explorer takes no statements: the folder is
+            // looked at once it has been left.
+            if (!m_exploreprompt.load() && m_folderNotice.exchange(false) && m_panes)
                 m_panes->CurrentDirectoryMayHaveChanged();
         }
     }

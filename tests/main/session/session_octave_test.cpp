@@ -360,8 +360,11 @@ TEST_F(SessionOctave, ProfilerStatusAndMarkers)
     EXPECT_FALSE(session.ProfilerRunning());
     // "exit" in the profiler's explorer leaves the explorer, not us.
     Do("x = sum(1:10);", false);
+    const int notices = panes.Locked([&] { return panes.folderNotices; });
     Do("profexplore", true);
     EXPECT_TRUE(session.ProfilerExplorePrompt());
+    // Nobody may ask the explorer for the folder: it takes no statements.
+    EXPECT_EQ(panes.Locked([&] { return panes.folderNotices; }), notices);
     Do("exit", true);
     EXPECT_FALSE(session.ProfilerExplorePrompt());
     EXPECT_TRUE(session.running.load());
