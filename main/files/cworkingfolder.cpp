@@ -123,10 +123,10 @@ void CWorkingFolder::Adopt(const QString& folder)
     settings.toSettings(m_program);
     if (!m_watcher.Watch(folder))
         qWarning("Kestrune: the folder %s is not watched: %s", qPrintable(folder), qPrintable(m_watcher.Error()));
-    if (m_box) {
-        FillBox();
-        m_box->setFocus();
-    }
+    // The focus stays where the change came from: a cd typed in the command
+    // window, or followed from a script, must not send what is typed next
+    // into the box.
+    FillBox();
     SetBox(folder);
     emit editorTextRequested(EditorProtocol::EncodeCurrentPath(folder.toUtf8() + '/'));
     emit folderChanged(folder);

@@ -410,6 +410,8 @@ TEST_F(CommandWindow, TypedAndScriptedCdRefreshTheCurrentDirectoryPane)
     }
     Run(QStringLiteral("cd ") + typed);
     ASSERT_TRUE(WaitFor([&] { return lists(QStringLiteral("in typed.txt")); })) << View()->Text().toStdString();
+    // What is typed next still goes to the command window.
+    EXPECT_EQ(QApplication::focusWidget(), View());
 
     // A cd inside a script, run with another statement on its line.
     QFile script(typed + QStringLiteral("/goscripted.m"));
@@ -419,6 +421,7 @@ TEST_F(CommandWindow, TypedAndScriptedCdRefreshTheCurrentDirectoryPane)
     Run(QStringLiteral("gs_before = 1; goscripted"));
     ASSERT_TRUE(WaitFor([&] { return lists(QStringLiteral("in it's scripted.txt")); }))
         << View()->Text().toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), View());
     EXPECT_EQ(m_app->Frame()->DirectoryCombo()->currentText(), scripted);
 }
 
