@@ -33,28 +33,9 @@ bool TransposesAfter(char c)
     return IsNameChar(c) || c == ')' || c == ']' || c == '}' || c == '.' || c == '\'' || c == '"';
 }
 
-// The interpreter's state between lines.
-class CLineScanner {
-public:
-    // Reads one line; true when the interpreter is at its top level after it.
-    bool Line(std::string line);
+}  // namespace
 
-private:
-    void BlockComment(const std::string& trimmed);
-    // Skips the string that starts at i; false when the line ends inside it.
-    static bool SkipString(const std::string& line, std::size_t& i);
-    // A name; true when a statement may start right behind it.
-    bool Word(const std::string& word);
-    bool AtTop() const { return m_blocks == 0 && m_brackets == 0 && m_comments == 0 && !m_continued; }
-
-    int m_blocks = 0;
-    int m_brackets = 0;
-    int m_comments = 0;     // nested block comments
-    bool m_continued = false;
-    bool m_statementStart = true;
-};
-
-void CLineScanner::BlockComment(const std::string& trimmed)
+void CPromptCount::BlockComment(const std::string& trimmed)
 {
     if (trimmed == "%{" || trimmed == "#{")
         ++m_comments;
@@ -62,7 +43,7 @@ void CLineScanner::BlockComment(const std::string& trimmed)
         --m_comments;
 }
 
-bool CLineScanner::SkipString(const std::string& line, std::size_t& i)
+bool CPromptCount::SkipString(const std::string& line, std::size_t& i)
 {
     const char quote = line[i];
     for (++i; i < line.size(); ++i) {
@@ -78,7 +59,7 @@ bool CLineScanner::SkipString(const std::string& line, std::size_t& i)
     return false;
 }
 
-bool CLineScanner::Word(const std::string& word)
+bool CPromptCount::Word(const std::string& word)
 {
     if (!m_statementStart || m_brackets > 0)
         return false;
@@ -90,7 +71,7 @@ bool CLineScanner::Word(const std::string& word)
     return IsOneOf(word, kStatementBefore);
 }
 
-bool CLineScanner::Line(std::string line)
+bool CPromptCount::Line(std::string line)
 {
     std::replace(line.begin(), line.end(), '\r', ' ');
     const std::string trimmed = CTextTools::Trim(line);
@@ -118,7 +99,7 @@ bool CLineScanner::Line(std::string line)
         if ((c == '\'' && !transpose) || c == '"') {
             if (!SkipString(line, i)) {
                 // The interpreter refuses the whole statement and starts afresh.
-                *this = CLineScanner();
+                Restart();
                 return true;
             }
         } else if (IsNameChar(c) && !(c >= '0' && c <= '9')) {
@@ -141,16 +122,22 @@ bool CLineScanner::Line(std::string line)
     return AtTop();
 }
 
-}  // namespace
+void CPromptCount::Restart()
+{
+    m_blocks = 0;
+    m_brackets = 0;
+    m_comments = 0;
+    m_continued = false;
+    m_statementStart = true;
+}
 
 CPromptCount CPromptCount::Of(const std::string& text)
 {
     CPromptCount count;
-    CLineScanner scanner;
     std::size_t from = 0;
     for (;;) {
         const std::size_t end = text.find('\n', from);
-        count.finished = scanner.Line(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
+        count.finished = count.Line(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
         if (count.finished)
             ++count.prompts;
         if (end == std::string::npos)
