@@ -88,4 +88,9 @@ QByteArray EncodeBreakpointAnswer(const QByteArray& statement, const QByteArray&
 // [](1x0)" for a line past the end, where nothing is set).
 int AnsweredLine(const QByteArray& answer);
 
+// True for a statement the main program carries out itself instead of
+// handing it to the interpreter ("exit", "clc", "doc", ...): a script of that
+// name must be run by its path, not by its bare name.
+bool IsMainProgramCommand(const QByteArray& statement);
+
 }  // namespace EditorProtocol

@@ -46,18 +46,6 @@ e2e_start_main "$kestrune"
 [ -n "$main" ] || fail "the main window did not appear"
 sleep 4
 
-# The editor hands the file to its running instance, if any: the window is
-# the one the editor announces.
-timeout 20 "$marlinote" "$root/work/stopper.m" >"$root/marlinote.log" 2>&1
-mpid="$(e2e_started_editor)"
-editor="$(sed -n 's/^window=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
-[ -n "$editor" ] || fail "the editor window did not appear"
-editor_key() {
-    xdotool windowactivate --sync "$editor" 2>/dev/null || true
-    xdotool windowfocus --sync "$editor" 2>/dev/null || true
-    sleep 0.3
-    xdotool key --clearmodifiers "$@"
-}
 # Waits up to 10 s for a file under the work folder to be written.
 await_file() {
     for _ in $(seq 1 50); do
@@ -76,6 +64,25 @@ ask_main() {
     await_file "$1"
 }
 
+# The interpreter's edit command starts the editor with the file; it
+# announces its process and window.
+ask_main ready.txt "1"
+xdotool type --delay 20 "edit stopper.m"
+xdotool key Return
+for _ in $(seq 1 100); do
+    mpid="$(sed -n 's/^pid=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
+    editor="$(sed -n 's/^window=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
+    [ -n "$mpid" ] && [ -n "$editor" ] && break
+    sleep 0.2
+done
+[ -n "$editor" ] || fail "the editor window did not appear"
+sleep 1
+editor_key() {
+    xdotool windowactivate --sync "$editor" 2>/dev/null || true
+    xdotool windowfocus --sync "$editor" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers "$@"
+}
 # The caret to line 3 ("b = 2;"), a breakpoint there, then Run.
 editor_key ctrl+Home Down Down F9
 sleep 1.5

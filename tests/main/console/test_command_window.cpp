@@ -16,6 +16,7 @@
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"
 #include "platform/cmessagechannel.h"
+#include "platform/editorprotocol.h"
 #include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
@@ -303,7 +304,11 @@ TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
     const QRect place = View()->cursorRect(link);
     QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
     ASSERT_TRUE(WaitFor([&received] { return !received.isEmpty(); }, 10000));
-    EXPECT_EQ(received.first(), m_work + QStringLiteral("/kgfun.m at line 2 column 5"));
+    const EditorProtocol::Message location = EditorProtocol::Decode(received.first().toUtf8());
+    EXPECT_EQ(location.kind, EditorProtocol::Kind::ErrorLocation);
+    EXPECT_EQ(QString::fromUtf8(location.path), m_work + QStringLiteral("/kgfun.m"));
+    EXPECT_EQ(location.line, 2);
+    EXPECT_EQ(location.column, 5);
 }
 
 TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)
