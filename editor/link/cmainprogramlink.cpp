@@ -26,25 +26,47 @@ constexpr int kSendTimeoutMs = 3000;
 
 CMainProgramLink::CMainProgramLink(CMarlinoteApp& app, QObject* parent) : QObject(parent), m_app(app)
 {
+    m_worker.setMaxThreadCount(1);
     connect(&m_app, &CMarlinoteApp::mainProgramMessage, this, &CMainProgramLink::OnMessage);
+}
+
+CMainProgramLink::~CMainProgramLink()
+{
+    m_worker.waitForDone();
 }
 
 bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offerStart, bool echo)
 {
     const QString channel = QString::fromLatin1(kMainProgramChannel);
-    bool delivered = false;
-    if (!text.isEmpty()) {
-        const QByteArray message = EditorProtocol::EncodeStatement(text, echo);
-        delivered = m_send ? m_send(message)
-                           : MessageChannel::Send(channel, message, kSendTimeoutMs) ==
-                                 MessageChannel::SendResult::Delivered;
-    } else if (!m_send) {
-        delivered = MessageChannel::IsRunning(channel);
-    } else {
-        delivered = true;
+    if (text.isEmpty()) {
+        const bool running = m_send ? true : MessageChannel::IsRunning(channel);
+        if (!running && offerStart)
+            OfferToStart();
+        return running;
     }
-    if (delivered || !offerStart)
+    const QByteArray message = EditorProtocol::EncodeStatement(text, echo);
+    if (m_send) {
+        const bool delivered = m_send(message);
+        if (!delivered && offerStart)
+            OfferToStart();
         return delivered;
+    }
+    // The main program answers on its own GUI thread, which may be busy or be
+    // sending to this editor just now: the wait is never on this GUI thread.
+    // One worker thread keeps the statements in their order.
+    // The destructor waits for the worker, so this outlives every send; a
+    // question queued to a link destroyed since is dropped with it.
+    m_worker.start([this, channel, message, offerStart] {
+        const bool delivered =
+            MessageChannel::Send(channel, message, kSendTimeoutMs) == MessageChannel::SendResult::Delivered;
+        if (!delivered && offerStart)
+            QMetaObject::invokeMethod(this, [this] { OfferToStart(); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void CMainProgramLink::OfferToStart()
+{
     // The statement is not kept for later.
     const bool start = m_askStart ? m_askStart()
                                   : QMessageBox::question(
@@ -53,7 +75,6 @@ bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offe
                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (start)
         QProcess::startDetached(QCoreApplication::applicationDirPath() + QStringLiteral("/kestrune"), {});
-    return false;
 }
 
 void CMainProgramLink::RememberRequest(const QByteArray& functionName, const QString& path,
