@@ -197,8 +197,9 @@ void CMainProgramLink::OnDebugEnded()
 void CMainProgramLink::OnValue(const QByteArray& html)
 {
     QString text = QString::fromUtf8(html);
-    if (text.contains(QLatin1String("<b>ans </b>")))
-        text.replace(QLatin1String("ans"), QString::fromUtf8(m_tooltipWord));
+    // Only the bold name: "ans" inside the value (a text, a field) stays.
+    text.replace(QLatin1String("<b>ans </b>"),
+                 QStringLiteral("<b>%1 </b>").arg(QString::fromUtf8(m_tooltipWord).toHtmlEscaped()));
     QToolTip::showText(m_tooltipPoint, text);
 }
 
