@@ -14,6 +14,7 @@
 #include "main/options/coptionsnumber.h"
 #include "main/options/cupdatechecker.h"
 #include "platform/cprofile.h"
+#include "tests/support/cfakeupdater.h"
 #include "tests/support/cmodalanswerer.h"
 #include "tests/support/widgettestmain.h"
 
@@ -200,39 +201,24 @@ TEST(OptionsNumber, KeepsTheLeadingIntegerWithinItsRange)
 
 TEST(UpdateCheck, TwoStartsOnOneDayRunTheUpdaterOnce)
 {
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    QDir(root.path()).mkpath(QStringLiteral("bin"));
-    QDir(root.path()).mkpath(QStringLiteral("updater"));
-    const QString record = root.filePath(QStringLiteral("calls.txt"));
-    QFile gup(root.filePath(QStringLiteral("updater/gup")));
-    ASSERT_TRUE(gup.open(QIODevice::WriteOnly));
-    gup.write(QStringLiteral("#!/bin/sh\necho \"$(pwd) $*\" >> '%1'\n").arg(record).toUtf8());
-    gup.close();
-    gup.setPermissions(gup.permissions() | QFileDevice::ExeOwner);
-
+    CFakeUpdater updater;
+    ASSERT_TRUE(updater.IsValid());
     const QString program = QStringLiteral("KestruneUpdateTest");
-    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString bin = updater.ProgramFolder();
     const QDate today(2026, 12, 8);
     EXPECT_TRUE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today));
     EXPECT_FALSE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today));
-    EXPECT_TRUE(CUpdateChecker::CheckForUpdates(bin, QStringLiteral("2.3.4.0"), false));
+    EXPECT_EQ(updater.WaitForCalls(1), QStringList{updater.UpdaterFolder() + QStringLiteral(" 2.34")});
 
-    QFile calls(record);
-    QStringList lines;
-    for (int i = 0; i < 100 && lines.size() < 2; ++i) {
-        QTest::qWait(50);
-        if (calls.open(QIODevice::ReadOnly)) {
-            lines = QString::fromUtf8(calls.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            calls.close();
-        }
-    }
-    const QString folder = QDir(root.filePath(QStringLiteral("updater"))).canonicalPath();
-    EXPECT_EQ(lines, (QStringList{folder + QStringLiteral(" 2.34"), folder + QStringLiteral(" -verbose -v 2.34")}));
+    // Switched off, a due check leaves the stored date alone.
+    CProfile profile(program);
+    profile.WriteInt(QStringLiteral("General"), QStringLiteral("AutoUpdate"), 0);
+    EXPECT_FALSE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today.addDays(1)));
+    EXPECT_EQ(profile.GetInt(QStringLiteral("General"), QStringLiteral("LastUpdateDay"), 0), 8);
 
     // A date that is no calendar date means the check is due.
     EXPECT_TRUE(CUpdateChecker::IsDue(2026, 13, 1, today));
-    EXPECT_FALSE(CUpdateChecker::CheckForUpdates(root.filePath(QStringLiteral("nowhere/bin")), "1.0.0", false));
+    EXPECT_FALSE(CUpdateChecker::CheckForUpdates(updater.ProgramFolder() + QStringLiteral("/nowhere"), "1.0.0", false));
 }
 
 }  // namespace
