@@ -5,11 +5,14 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTextDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "controls/cfontpreview.h"
 #include "main/options/coptionsdialog.h"
 #include "main/options/coptionsnumber.h"
 #include "main/options/cupdatechecker.h"
@@ -53,7 +56,7 @@ protected:
     }
 
     // A check box takes clicks on its box and label only.
-    static void Tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+    static void Tick(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
     static void Type(QLineEdit* edit, const QString& text)
     {
@@ -108,11 +111,21 @@ TEST_F(OptionsDialog, KeywordItalicIsWrittenForTheEditorAndAnnounced)
     COptionsDialog dialog(kProgram, kEditor);
     QSignalSpy announced(&dialog, &COptionsDialog::editorPreferencesChanged);
     dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     Pick(dialog, QStringLiteral("Fonts & Colors"));
+    // Tab goes from the tree into the page, not to the buttons.
     auto* styles = Child<QListWidget>(dialog, "styles");
+    auto* tree = dialog.findChild<QTreeWidget*>();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), styles);
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(4)).center());
     ASSERT_EQ(styles->currentItem()->text(), QStringLiteral("Keyword"));
     Tick(Child<QCheckBox>(dialog, "italic"));
+    // The sample shows the keyword, and only the keyword, slanted.
+    const QTextDocument* sample = Child<CFontPreview>(dialog, "sample")->document();
+    EXPECT_TRUE(sample->find(QStringLiteral("fopen")).charFormat().fontItalic());
+    EXPECT_FALSE(sample->find(QStringLiteral("fid")).charFormat().fontItalic());
     // Moving away and back keeps the change in memory.
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(0)).center());
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(4)).center());
@@ -127,7 +140,7 @@ TEST_F(OptionsDialog, KeywordItalicIsWrittenForTheEditorAndAnnounced)
     EXPECT_EQ(announced.count(), 1);
 }
 
-TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesTheSourceExtension)
+TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesNamesOfTheSourceItself)
 {
     CModalAnswerer answerer;
     COptionsDialog dialog(kProgram, kEditor);
@@ -140,7 +153,14 @@ TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesTheSourceExtension
     Press(dialog, QDialogButtonBox::Ok);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(answerer.texts.size(), 1);
+    // Nothing appended would name the source itself.
+    Tick(Child<QRadioButton>(dialog, "append"));
+    Type(Child<QLineEdit>(dialog, "appendText"), QString());
+    Press(dialog, QDialogButtonBox::Ok);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(answerer.texts.size(), 2);
 
+    Tick(Child<QRadioButton>(dialog, "replace"));
     Type(extension, QStringLiteral("asv"));
     Press(dialog, QDialogButtonBox::Ok);
     EXPECT_FALSE(dialog.isVisible());
