@@ -18,7 +18,8 @@ CTreePropertySheet::CTreePropertySheet(const QString& title, QWidget* parent)
     : QDialog(parent)
     , m_tree(new QTreeWidget(this))
     , m_stack(new QStackedWidget(this))
-    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this))
+    , m_buttons(new QDialogButtonBox(
+          QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this))
 {
     setWindowTitle(title);
     m_tree->setHeaderHidden(true);
