@@ -212,6 +212,8 @@ void CKestruneApp::WireCommands()
             ChangeDirectory(folder);
     });
     on(FolderUp, [this] { ChangeDirectory(QStringLiteral("..")); });
+    // A missing updater is not reported: the updater speaks for itself.
+    on(CheckForUpdates, [this] { CUpdateChecker::CheckForUpdates(m_programFolder, Version(), false); });
     on(About, [this] {
         QMessageBox::about(m_frame, QStringLiteral("About Kestrune"),
                            QStringLiteral("Kestrune\nVersion ") + Version() +
