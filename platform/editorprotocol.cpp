@@ -51,6 +51,21 @@ QByteArray EncodeStatement(const QByteArray& statement, bool echo)
     return statement + '\n' + (echo ? QByteArray() : kSilentMark);
 }
 
+namespace {
+// No statement of the interpreter can start with a colon.
+const QByteArray kActivate = ":activate";
+}  // namespace
+
+QByteArray EncodeActivate()
+{
+    return EncodeStatement(kActivate, false);
+}
+
+bool IsActivate(const Statement& statement)
+{
+    return statement.text == kActivate;
+}
+
 bool DecodeStatement(const QByteArray& message, Statement& statement)
 {
     QByteArray text = message;

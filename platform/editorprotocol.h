@@ -37,6 +37,12 @@ struct Statement {
 // False for an empty text (nothing to run).
 bool DecodeStatement(const QByteArray& message, Statement& statement);
 
+// The request to bring the main window forward with its command window
+// focused (sent before a statement run with "Change focus" on). The main
+// program carries it out itself; it never reaches the interpreter.
+QByteArray EncodeActivate();
+bool IsActivate(const Statement& statement);
+
 // --- messages (main program to editor) -------------------------------------
 
 enum class Kind {

@@ -35,7 +35,7 @@ CMainProgramLink::~CMainProgramLink()
     m_worker.waitForDone();
 }
 
-bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offerStart, bool echo)
+bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool activate, bool offerStart, bool echo)
 {
     const QString channel = QString::fromLatin1(kMainProgramChannel);
     if (text.isEmpty()) {
@@ -56,7 +56,11 @@ bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offe
     // One worker thread keeps the statements in their order.
     // The destructor waits for the worker, so this outlives every send; a
     // question queued to a link destroyed since is dropped with it.
-    m_worker.start([this, channel, message, offerStart] {
+    m_worker.start([this, channel, message, offerStart, activate] {
+        // The main window comes forward first, so that the statement's
+        // output is where the user now looks.
+        if (activate)
+            MessageChannel::Send(channel, EditorProtocol::EncodeActivate(), kSendTimeoutMs);
         const bool delivered =
             MessageChannel::Send(channel, message, kSendTimeoutMs) == MessageChannel::SendResult::Delivered;
         if (!delivered && offerStart)

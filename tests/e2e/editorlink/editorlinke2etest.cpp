@@ -129,8 +129,16 @@ protected:
         return QPoint(x + 2, y + height / 2);
     }
 
+    // A key on the editor, as a user would press it after clicking into the
+    // editor's window (a Run gives the focus to the main window).
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
+        if (!Frame().isActiveWindow()) {
+            Frame().raise();
+            Frame().activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+            Editor()->setFocus();
+        }
         QTest::keyClick(Editor()->viewport(), Qt::Key(key), modifiers);
     }
 
@@ -163,6 +171,8 @@ TEST_F(EditorLinkE2E, BreakpointStepValueAndContinue)
     Key(Qt::Key_F5);
     ASSERT_TRUE(QTest::qWaitFor([&] { return MarkerLine(CScintillaWnd::DebugMarker) == 2; }, 15000))
         << "no debug marker at the breakpoint's line";
+    // Run gives the focus to the main window ("Change focus ... on run").
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Frame().isActiveWindow(); }, 5000));
     EXPECT_TRUE(link->IsDebugMode());
     EXPECT_EQ(Frame().Action(CMainFrame::ID_RUN)->text(), QStringLiteral("Continue"));
     EXPECT_FALSE(QFileInfo::exists(work + QStringLiteral("/done.txt")));
@@ -209,7 +219,7 @@ TEST_F(EditorLinkE2E, CallTipAndCellAdvance)
 }
 
 // A script named like a command the main program carries out itself runs;
-// nothing closes.
+// nothing closes, and the main window takes the focus.
 TEST_F(EditorLinkE2E, AScriptNamedExitRunsAndClosesNothing)
 {
     const QString file = work + QStringLiteral("/exit.m");
@@ -218,6 +228,9 @@ TEST_F(EditorLinkE2E, AScriptNamedExitRunsAndClosesNothing)
     Key(Qt::Key_F5);
     ASSERT_TRUE(WaitForFile(QStringLiteral("ran.txt")));
     EXPECT_EQ(ReadFile(QStringLiteral("ran.txt")), "ran");
+    // "Change focus to the command window on run" is on: the main window
+    // took the focus.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Frame().isActiveWindow(); }, 5000));
     // Both programs and the interpreter are still there.
     QTest::qWait(1000);
     EXPECT_EQ(main.state(), QProcess::Running);
