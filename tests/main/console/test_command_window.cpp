@@ -347,6 +347,25 @@ TEST_F(CommandWindow, ErrorLinkStartsTheEditorAtTheLine)
     EXPECT_EQ(stored.GetString("User", "FilesPositions", ""), "22");
 }
 
+// A cd typed in the command window leaves the keyboard there: what is typed
+// next is the next statement, not a folder name in the directory box.
+TEST_F(CommandWindow, TypedCdKeepsTheFocusInTheCommandWindow)
+{
+    QDir().mkpath(m_work + QStringLiteral("/kgsub"));
+    m_app->Frame()->show();
+    m_app->Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_app->Frame()));
+    View()->setFocus();
+    Type(QStringLiteral("cd kgsub"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        return CProfile(QStringLiteral("Kestrune")).GetString(QStringLiteral("Octave"), QStringLiteral("workpath")) ==
+               m_work + QStringLiteral("/kgsub");
+    }));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(QApplication::focusWidget(), View());
+}
+
 TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)
 {
     // Statements entered faster than the interpreter answers them, each
