@@ -18,15 +18,15 @@ CTreePropertySheet::CTreePropertySheet(const QString& title, QWidget* parent)
     : QDialog(parent)
     , m_tree(new QTreeWidget(this))
     , m_stack(new QStackedWidget(this))
+    , m_buttons(new QDialogButtonBox(
+          QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this))
 {
     setWindowTitle(title);
     m_tree->setHeaderHidden(true);
     m_tree->setMaximumWidth(200);
-    auto* buttons = new QDialogButtonBox(
-        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CTreePropertySheet::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CTreePropertySheet::reject);
-    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &CTreePropertySheet::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &CTreePropertySheet::reject);
+    connect(m_buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
             [this] { ApplyAll(); });
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { ShowItem(item); });
@@ -35,7 +35,7 @@ CTreePropertySheet::CTreePropertySheet(const QString& title, QWidget* parent)
     body->addWidget(m_stack, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body);
-    layout->addWidget(buttons);
+    layout->addWidget(m_buttons);
 }
 
 QTreeWidgetItem* CTreePropertySheet::NodeFor(const QString& path)
@@ -76,8 +76,21 @@ void CTreePropertySheet::AddPage(CPropertyPage* page, const QString& caption, co
     m_stack->addWidget(page);
     m_pages << page;
     m_items << item;
+    PutButtonsLastInTabOrder();
     if (m_pages.size() == 1)
         SetActiveIndex(0);
+}
+
+void CTreePropertySheet::PutButtonsLastInTabOrder()
+{
+    // Pages are made after the sheet's buttons, so Tab would jump from the
+    // tree to the buttons. A widget that gets a parent joins the end of the
+    // window's tab chain: taken out and put back, the buttons follow the
+    // pages and Tab goes tree, page, buttons.
+    m_buttons->setParent(nullptr);
+    m_buttons->setParent(this);
+    static_cast<QBoxLayout*>(layout())->addWidget(m_buttons);
+    m_buttons->show();
 }
 
 void CTreePropertySheet::ShowItem(QTreeWidgetItem* item)

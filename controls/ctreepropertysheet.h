@@ -5,6 +5,7 @@
 #include <QList>
 
 class CPropertyPage;
+class QDialogButtonBox;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -38,9 +39,11 @@ protected:
 private:
     QTreeWidgetItem* NodeFor(const QString& path);
     void ShowItem(QTreeWidgetItem* item);
+    void PutButtonsLastInTabOrder();
 
     QTreeWidget* m_tree;
     QStackedWidget* m_stack;
+    QDialogButtonBox* m_buttons;
     QList<CPropertyPage*> m_pages;
     QList<QTreeWidgetItem*> m_items;
 };

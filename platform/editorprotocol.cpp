@@ -51,6 +51,21 @@ QByteArray EncodeStatement(const QByteArray& statement, bool echo)
     return statement + '\n' + (echo ? QByteArray() : kSilentMark);
 }
 
+namespace {
+// No statement of the interpreter can start with a colon.
+const QByteArray kActivate = ":activate";
+}  // namespace
+
+QByteArray EncodeActivate()
+{
+    return EncodeStatement(kActivate, false);
+}
+
+bool IsActivate(const Statement& statement)
+{
+    return statement.text == kActivate;
+}
+
 bool DecodeStatement(const QByteArray& message, Statement& statement)
 {
     QByteArray text = message;
@@ -58,14 +73,12 @@ bool DecodeStatement(const QByteArray& message, Statement& statement)
     const int nul = text.indexOf('\0');
     if (nul >= 0)
         text.truncate(nul);
-    // The silent mark follows the statement's line end, or (as older
-    // senders write it) precedes it.
-    while (text.endsWith('\n') || text.endsWith('\r'))
-        text.chop(1);
+    // The mark may come after the line end (as the editor writes it) or
+    // before it (as a hand-written text often has it).
+    text.replace('\r', QByteArray()).replace('\n', QByteArray());
     statement.echo = !text.endsWith(kSilentMark);
     if (!statement.echo)
         text.chop(kSilentMark.size());
-    text.replace('\r', QByteArray()).replace('\n', QByteArray());
     statement.text = text;
     return !text.trimmed().isEmpty();
 }
@@ -190,6 +203,16 @@ QByteArray EncodeBreakpointAnswer(const QByteArray& statement, const QByteArray&
     const QByteArray function = match.captured(1).replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8();
     return "breakpoint\nFunction=" + function + "\nRequested=" + QByteArray::number(requested) +
            "\nLine=" + QByteArray::number(used);
+}
+
+bool IsMainProgramCommand(const QByteArray& statement)
+{
+    static const QByteArray kCommands[] = {"exit", "quit", "clc", "home", "doc"};
+    for (const QByteArray& command : kCommands) {
+        if (statement == command)
+            return true;
+    }
+    return statement.startsWith("completion_matches") || statement.startsWith("getvalue:");
 }
 
 }  // namespace EditorProtocol

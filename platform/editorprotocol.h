@@ -37,6 +37,12 @@ struct Statement {
 // False for an empty text (nothing to run).
 bool DecodeStatement(const QByteArray& message, Statement& statement);
 
+// The request to bring the main window forward with its command window
+// focused (sent before a statement run with "Change focus" on). The main
+// program carries it out itself; it never reaches the interpreter.
+QByteArray EncodeActivate();
+bool IsActivate(const Statement& statement);
+
 // --- messages (main program to editor) -------------------------------------
 
 enum class Kind {
@@ -87,5 +93,10 @@ QByteArray EncodeBreakpointAnswer(const QByteArray& statement, const QByteArray&
 // The line a dbstop answer names ("ans = 13"); 0 when it names none ("ans =
 // [](1x0)" for a line past the end, where nothing is set).
 int AnsweredLine(const QByteArray& answer);
+
+// True for a statement the main program carries out itself instead of
+// handing it to the interpreter ("exit", "clc", "doc", ...): a script of that
+// name must be run by its path, not by its bare name.
+bool IsMainProgramCommand(const QByteArray& statement);
 
 }  // namespace EditorProtocol

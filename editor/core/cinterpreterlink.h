@@ -17,7 +17,7 @@ public:
 
     // Sends one statement. activate brings the main program to the front;
     // offerStart asks the user to start it when it is not running; echo false
-    // makes the main program run it silently. False when it was not delivered.
+    // makes the main program run it silently. False when it was not taken.
     virtual bool SendToMainProgram(const QByteArray& text, bool activate, bool offerStart,
                                    bool echo) = 0;
 

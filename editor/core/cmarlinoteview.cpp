@@ -7,6 +7,7 @@
 #include "editor/core/cscintillawnd.h"
 #include "editor/core/octavetext.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "platform/octavequote.h"
 
 #include <QColorDialog>
@@ -262,7 +263,9 @@ void CMarlinoteView::RunOrContinue()
         Send("cd " + QByteArray::fromStdString(folder), false, true);
     }
     const QByteArray name = RememberFunctionName();
-    if (IsOctaveIdentifier(name)) {
+    // A script named like a command the main program carries out itself
+    // (exit.m, clc.m) runs by its path.
+    if (IsOctaveIdentifier(name) && !EditorProtocol::IsMainProgramCommand(name)) {
         Send(name, m_settings.changeFocusOnRun, false);
         return;
     }

@@ -26,25 +26,51 @@ constexpr int kSendTimeoutMs = 3000;
 
 CMainProgramLink::CMainProgramLink(CMarlinoteApp& app, QObject* parent) : QObject(parent), m_app(app)
 {
+    m_worker.setMaxThreadCount(1);
     connect(&m_app, &CMarlinoteApp::mainProgramMessage, this, &CMainProgramLink::OnMessage);
 }
 
-bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offerStart, bool echo)
+CMainProgramLink::~CMainProgramLink()
+{
+    m_worker.waitForDone();
+}
+
+bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool activate, bool offerStart, bool echo)
 {
     const QString channel = QString::fromLatin1(kMainProgramChannel);
-    bool delivered = false;
-    if (!text.isEmpty()) {
-        const QByteArray message = EditorProtocol::EncodeStatement(text, echo);
-        delivered = m_send ? m_send(message)
-                           : MessageChannel::Send(channel, message, kSendTimeoutMs) ==
-                                 MessageChannel::SendResult::Delivered;
-    } else if (!m_send) {
-        delivered = MessageChannel::IsRunning(channel);
-    } else {
-        delivered = true;
+    if (text.isEmpty()) {
+        const bool running = m_send ? true : MessageChannel::IsRunning(channel);
+        if (!running && offerStart)
+            OfferToStart();
+        return running;
     }
-    if (delivered || !offerStart)
+    const QByteArray message = EditorProtocol::EncodeStatement(text, echo);
+    if (m_send) {
+        const bool delivered = m_send(message);
+        if (!delivered && offerStart)
+            OfferToStart();
         return delivered;
+    }
+    // The main program answers on its own GUI thread, which may be busy or be
+    // sending to this editor just now: the wait is never on this GUI thread.
+    // One worker thread keeps the statements in their order.
+    // The destructor waits for the worker, so this outlives every send; a
+    // question queued to a link destroyed since is dropped with it.
+    m_worker.start([this, channel, message, offerStart, activate] {
+        // The main window comes forward first, so that the statement's
+        // output is where the user now looks.
+        if (activate)
+            MessageChannel::Send(channel, EditorProtocol::EncodeActivate(), kSendTimeoutMs);
+        const bool delivered =
+            MessageChannel::Send(channel, message, kSendTimeoutMs) == MessageChannel::SendResult::Delivered;
+        if (!delivered && offerStart)
+            QMetaObject::invokeMethod(this, [this] { OfferToStart(); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void CMainProgramLink::OfferToStart()
+{
     // The statement is not kept for later.
     const bool start = m_askStart ? m_askStart()
                                   : QMessageBox::question(
@@ -53,7 +79,6 @@ bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool, bool offe
                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (start)
         QProcess::startDetached(QCoreApplication::applicationDirPath() + QStringLiteral("/kestrune"), {});
-    return false;
 }
 
 void CMainProgramLink::RememberRequest(const QByteArray& functionName, const QString& path,
@@ -176,8 +201,9 @@ void CMainProgramLink::OnDebugEnded()
 void CMainProgramLink::OnValue(const QByteArray& html)
 {
     QString text = QString::fromUtf8(html);
-    if (text.contains(QLatin1String("<b>ans </b>")))
-        text.replace(QLatin1String("ans"), QString::fromUtf8(m_tooltipWord));
+    // Only the bold name: "ans" inside the value (a text, a field) stays.
+    text.replace(QLatin1String("<b>ans </b>"),
+                 QStringLiteral("<b>%1 </b>").arg(QString::fromUtf8(m_tooltipWord).toHtmlEscaped()));
     QToolTip::showText(m_tooltipPoint, text);
 }
 

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <functional>
 
@@ -23,6 +24,10 @@ public:
     static const char* const kMainProgramChannel;
 
     explicit CMainProgramLink(CMarlinoteApp& app, QObject* parent = nullptr);
+    ~CMainProgramLink() override;
+
+    // Statements go out from a worker thread, in order; the result says
+    // whether the statement was taken (with the test sender: delivered).
 
     bool SendToMainProgram(const QByteArray& text, bool activate, bool offerStart, bool echo) override;
     bool IsDebugMode() const override { return m_debugMode; }
@@ -57,6 +62,7 @@ private:
     void OnBreakpoint(const EditorProtocol::Message& m);
     void OnError(const QByteArray& text);
     void AskForFolder();
+    void OfferToStart();
     CMarlinoteView* OpenOrActivate(const QByteArray& path);
     void DebugModeChanged();
 
@@ -71,4 +77,5 @@ private:
     StartQuestion m_askStart;
     FolderQuestion m_askFolder;
     Sender m_send;
+    QThreadPool m_worker;
 };

@@ -212,6 +212,8 @@ void CKestruneApp::WireCommands()
             ChangeDirectory(folder);
     });
     on(FolderUp, [this] { ChangeDirectory(QStringLiteral("..")); });
+    // A missing updater is not reported: the updater speaks for itself.
+    on(CheckForUpdates, [this] { CUpdateChecker::CheckForUpdates(m_programFolder, Version(), false); });
     on(About, [this] {
         QMessageBox::about(m_frame, QStringLiteral("About Kestrune"),
                            QStringLiteral("Kestrune\nVersion ") + Version() +
@@ -669,6 +671,15 @@ void CKestruneApp::ConnectionEnded()
 
 void CKestruneApp::OnEditorText(const QByteArray& text)
 {
+    EditorProtocol::Statement request;
+    if (EditorProtocol::DecodeStatement(text, request) && EditorProtocol::IsActivate(request)) {
+        // The editor ran something: the command window is where it shows.
+        m_frame->setWindowState(m_frame->windowState() & ~Qt::WindowMinimized);
+        m_frame->raise();
+        m_frame->activateWindow();
+        View()->setFocus();
+        return;
+    }
     std::string statement;
     if (CEditorTextFilter::Filter(text, Settings().workPath, statement))
         m_session->IncomingQueue().Enqueue(statement);

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
 
 #include <mutex>
 
@@ -24,6 +25,7 @@ CEditorTransport::CEditorTransport(const QString& programFolder, QObject* parent
 
 CEditorTransport::~CEditorTransport()
 {
+    m_closing.store(true);
     m_worker.clear();
     m_worker.waitForDone();
 }
@@ -33,13 +35,14 @@ void CEditorTransport::Send(const QByteArray& text, bool startIfAbsent)
     // The destructor waits for the worker, so this outlives every task; a
     // queued call to a deleted object is dropped.
     m_worker.start([this, text, startIfAbsent] {
-        const bool delivered = SendNow(m_programFolder, text, startIfAbsent);
+        const bool delivered = SendNow(m_programFolder, text, startIfAbsent, &m_closing);
         QMetaObject::invokeMethod(this, [this, text, delivered] { emit sent(text, delivered); },
                                   Qt::QueuedConnection);
     });
 }
 
-bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent)
+bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent,
+                               const std::atomic<bool>* cancel)
 {
     if (MessageChannel::Send(kEditorChannel, text, kSendTimeoutMs) == MessageChannel::SendResult::Delivered)
         return true;
@@ -47,11 +50,23 @@ bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& t
         return false;
     static std::mutex lock;
     static qint64 lastStart = 0;
-    std::lock_guard<std::mutex> guard(lock);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - lastStart > kRestartGapMs) {
-        lastStart = now;
-        StartEditor(programFolder);
+    static bool lastStarted = false;
+    bool starting = false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (now - lastStart > kRestartGapMs) {
+            lastStart = now;
+            lastStarted = StartEditor(programFolder);
+        }
+        starting = lastStarted && now - lastStart <= kRestartGapMs;
+    }
+    // The editor takes a moment to listen; the text is for it.
+    const qint64 giveUp = QDateTime::currentMSecsSinceEpoch() + kRestartGapMs;
+    while (starting && !(cancel && cancel->load()) && QDateTime::currentMSecsSinceEpoch() < giveUp) {
+        QThread::msleep(100);
+        if (MessageChannel::IsRunning(kEditorChannel))
+            return MessageChannel::Send(kEditorChannel, text, kSendTimeoutMs) == MessageChannel::SendResult::Delivered;
     }
     return false;
 }

@@ -5,11 +5,14 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
+
 // Hands texts to the editor program (debug stops, values, completions, call
 // tips, error locations). Send() returns at once: one worker delivers the
 // texts in the order they were given, so neither the GUI thread nor a
 // session thread ever waits for the editor. When nobody answers, the editor
-// program is started and that text is not delivered.
+// program is started and the text is delivered once it listens (a clicked
+// error location opens in the editor that the click started).
 class CEditorTransport : public QObject {
     Q_OBJECT
 public:
@@ -23,9 +26,10 @@ public:
     void Send(const QByteArray& text, bool startIfAbsent = true);
 
     // The delivery itself, from any thread: true when the editor got the
-    // text; otherwise the editor is started (at most once every ten seconds,
-    // it may take a while to come up).
-    static bool SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent = true);
+    // text. Otherwise the editor is started (at most once every ten seconds)
+    // and the text waits for it up to ten seconds, or until *cancel is set.
+    static bool SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent = true,
+                        const std::atomic<bool>* cancel = nullptr);
 
     // Starts the editor program; where the main window has an editor pane,
     // the editor's window is taken into it once announced. False when there
@@ -39,4 +43,5 @@ signals:
 private:
     QString m_programFolder;
     QThreadPool m_worker;
+    std::atomic<bool> m_closing{false};
 };

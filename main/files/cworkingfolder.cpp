@@ -104,9 +104,9 @@ void CWorkingFolder::Refuse(const QString& folder, const QString& typed, const Q
                 m_box->removeItem(index);
         }
     }
+    // The keyboard stays where the change was asked: in the box when it was
+    // typed there, in the command window after a typed cd.
     SetBox(current);
-    if (m_box)
-        m_box->setFocus();
 }
 
 void CWorkingFolder::Adopt(const QString& folder)
@@ -123,9 +123,6 @@ void CWorkingFolder::Adopt(const QString& folder)
     settings.toSettings(m_program);
     if (!m_watcher.Watch(folder))
         qWarning("Kestrune: the folder %s is not watched: %s", qPrintable(folder), qPrintable(m_watcher.Error()));
-    // The focus stays where the change came from: a cd typed in the command
-    // window, or followed from a script, must not send what is typed next
-    // into the box.
     FillBox();
     SetBox(folder);
     emit editorTextRequested(EditorProtocol::EncodeCurrentPath(folder.toUtf8() + '/'));

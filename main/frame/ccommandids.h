@@ -49,6 +49,7 @@ enum : int {
     WindowDiff = 32912,
     WindowVariableEditor = 32913,
     WindowEditor = 32914,
+    CheckForUpdates = 32775,
     About = 57664,
 };
 }  // namespace CommandId

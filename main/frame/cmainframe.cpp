@@ -116,6 +116,8 @@ void CMainFrame::CreateActions()
     AddAction(FolderUp, QStringLiteral("Go up one level"), QKeySequence(),
               QStringLiteral("Go up one level"))
         ->setIcon(StandardIcon(QStyle::SP_FileDialogToParent));
+    AddAction(CheckForUpdates, QStringLiteral("Check for &Updates"), QKeySequence(),
+              QStringLiteral("Start the updater to look for a newer Kestrune"));
     AddAction(About, QStringLiteral("&About Kestrune..."));
 
     struct WindowEntry { int id; const char* text; int key; };
@@ -226,6 +228,8 @@ void CMainFrame::CreateMenus()
         window->addAction(Action(id));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(Action(CheckForUpdates));
+    help->addSeparator();
     help->addAction(Action(About));
 }
 

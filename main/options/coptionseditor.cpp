@@ -23,7 +23,7 @@ COptionsEditor::COptionsEditor(CKestruneSettings& settings, CEditorSettings& edi
     , m_showAll(new QCheckBox(QStringLiteral("Show All Characters"), this))
     , m_reopen(new QCheckBox(QStringLiteral("Reopen files from previous session"), this))
     , m_askOctave(new QCheckBox(QStringLiteral("Ask to open Kestrune at startup"), this))
-    , m_focusOnRun(new QCheckBox(QStringLiteral("Change focus to Command Window on run"), this))
+    , m_focusOnRun(new QCheckBox(QStringLiteral("Change focus to Commnad Window on run"), this))
     , m_dirOnRun(new QCheckBox(QStringLiteral("Change directory on run"), this))
     , m_tabSize(new COptionsNumber(1, 32, this))
     , m_useSpaces(new QCheckBox(QStringLiteral("Use spaces instead of tabs for indentation"), this))

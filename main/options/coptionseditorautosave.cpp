@@ -29,6 +29,9 @@ COptionsEditorAutosave::COptionsEditorAutosave(CEditorSettings& editor, QWidget*
     m_savePath = new QLineEdit(m_body);
     m_saveTime->setObjectName(QStringLiteral("saveTime"));
     m_extension->setObjectName(QStringLiteral("extension"));
+    m_replace->setObjectName(QStringLiteral("replace"));
+    m_append->setObjectName(QStringLiteral("append"));
+    m_appendText->setObjectName(QStringLiteral("appendText"));
     auto* naming = new QButtonGroup(this);
     naming->addButton(m_replace);
     naming->addButton(m_append);

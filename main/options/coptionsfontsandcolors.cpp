@@ -8,11 +8,10 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTextCursor>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "controls/ccolorpicker.h"
+#include "controls/cfontpreview.h"
 
 namespace {
 enum Style { Default, Comment, Command, Number, Keyword, String, Operator, Identifier, DoubleQuote };
@@ -48,7 +47,7 @@ COptionsFontsAndColors::COptionsFontsAndColors(CEditorSettings& editor, QWidget*
     , m_underline(new QCheckBox(QStringLiteral("Underline"), this))
     , m_fore(new CColorPicker(this))
     , m_back(new CColorPicker(this))
-    , m_sample(new QTextEdit(this))
+    , m_sample(new CFontPreview(this))
 {
     m_list->setObjectName(QStringLiteral("styles"));
     m_italic->setObjectName(QStringLiteral("italic"));
@@ -57,7 +56,6 @@ COptionsFontsAndColors::COptionsFontsAndColors(CEditorSettings& editor, QWidget*
     for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28})
         m_size->addItem(QString::number(size));
     m_size->setEditable(true);
-    m_sample->setReadOnly(true);
     m_sample->setObjectName(QStringLiteral("sample"));
 
     auto* styleGroup = new QGroupBox(QStringLiteral("Style"), this);
@@ -152,20 +150,15 @@ void COptionsFontsAndColors::RestoreDefaults()
 
 void COptionsFontsAndColors::DrawSample()
 {
-    m_sample->clear();
-    QTextCursor cursor(m_sample->document());
+    QList<CFontPreview::Piece> pieces;
     for (const SamplePiece& piece : kSample) {
         const CStyleSettings& style = m_styles[static_cast<size_t>(piece.style)];
-        QTextCharFormat format;
-        format.setFontFamilies({style.fontName});
-        format.setFontPointSize(style.fontSize);
-        format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
-        format.setFontItalic(style.italic);
-        format.setFontUnderline(style.underline);
-        format.setForeground(CColorPicker::ToQColor(style.foreColor));
-        format.setBackground(CColorPicker::ToQColor(style.backColor));
-        cursor.insertText(QString::fromLatin1(piece.text), format);
+        QFont font(style.fontName, style.fontSize, style.bold ? QFont::Bold : QFont::Normal, style.italic);
+        font.setUnderline(style.underline);
+        pieces.append({QString::fromLatin1(piece.text), font, CColorPicker::ToQColor(style.foreColor),
+                       CColorPicker::ToQColor(style.backColor)});
     }
+    m_sample->SetPieces(pieces);
 }
 
 bool COptionsFontsAndColors::Apply()

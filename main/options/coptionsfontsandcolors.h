@@ -6,11 +6,11 @@
 #include "platform/ceditorsettings.h"
 
 class CColorPicker;
+class CFontPreview;
 class QCheckBox;
 class QComboBox;
 class QFontComboBox;
 class QListWidget;
-class QTextEdit;
 
 // Page "Editor::Fonts & Colors": the nine text styles, edited one at a time,
 // with a sample drawn in all of them.
@@ -20,8 +20,6 @@ public:
 
     void Load() override;
     bool Apply() override;
-
-    QTextEdit* Sample() const { return m_sample; }
 
 private:
     void StoreCurrent();
@@ -44,5 +42,5 @@ private:
     QCheckBox* m_underline;
     CColorPicker* m_fore;
     CColorPicker* m_back;
-    QTextEdit* m_sample;
+    CFontPreview* m_sample;
 };

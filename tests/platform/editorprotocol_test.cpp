@@ -17,6 +17,7 @@ TEST(EditorProtocol, StatementsEchoedAndSilent)
     ASSERT_TRUE(DecodeStatement(QByteArray("a = 1;\r\n####\0", 13), s));
     EXPECT_EQ(s.text, "a = 1;");
     EXPECT_FALSE(s.echo);
+    // The mark before the line end means silent too.
     ASSERT_TRUE(DecodeStatement("b = 2;####\r\n", s));
     EXPECT_EQ(s.text, "b = 2;");
     EXPECT_FALSE(s.echo);

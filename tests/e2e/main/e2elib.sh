@@ -22,16 +22,22 @@ e2e_main_window() {
     echo "$window"
 }
 
+# Prints the value of $1 ("pid" or "window") in the running editor's
+# announcement, once it is there (up to 20 s); prints nothing when none came.
+e2e_announced() {
+    local value=""
+    for _ in $(seq 1 100); do
+        value="$(sed -n "s/^$1=//p" "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
+        [ -n "$value" ] && break
+        sleep 0.2
+    done
+    echo "$value"
+}
+
 # Prints the pid of the editor that kestrune started with itself, once it has
 # announced its window (up to 20 s); prints nothing when none did.
 e2e_started_editor() {
-    local pid=""
-    for _ in $(seq 1 100); do
-        pid="$(sed -n 's/^pid=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
-        [ -n "$pid" ] && break
-        sleep 0.2
-    done
-    echo "$pid"
+    e2e_announced pid
 }
 
 # Writes the main program's settings: the [Octave] keys given as arguments
@@ -54,4 +60,42 @@ e2e_start_main() {
 # $root/work.
 e2e_main_settings() {
     e2e_settings AutoStart=1 ConfirmExit=0 UseSeparateEditor=1 OpenEditorStart=0 "workpath=$root/work"
+}
+
+# The start of a test with both programs: kestrune ($1), marlinote ($2), an
+# optional screenshot path ($3) and a private home under a fresh $root, which
+# goes, with both programs, when the test ends.
+e2e_both_programs() {
+    kestrune="$1"
+    marlinote="$2"
+    shot="${3:-}"
+    root="$(mktemp -d)"
+    kpid=""
+    mpid=""
+    trap e2e_end_both EXIT
+    e2e_private_home
+}
+
+# The exit trap of a test with both programs: ends kestrune's session
+# ($kpid) and the editor ($mpid: asked first, killed after 3 s), then
+# removes $root.
+e2e_end_both() {
+    [ -n "$kpid" ] && kill -- -"$kpid" 2>/dev/null
+    if [ -n "$mpid" ]; then
+        kill "$mpid" 2>/dev/null
+        for _ in $(seq 1 30); do
+            kill -0 "$mpid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$mpid" 2>/dev/null
+    fi
+    rm -rf "$root"
+}
+
+# Reports a failure with both programs' output and ends the test.
+e2e_fail() {
+    echo "$1" >&2
+    echo "--- kestrune:" >&2; cat "$root/kestrune.log" >&2
+    echo "--- marlinote:" >&2; cat "$root/marlinote.log" >&2 2>/dev/null
+    exit 1
 }

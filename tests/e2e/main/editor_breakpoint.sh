@@ -5,34 +5,9 @@
 # end and leaves debug mode. Optional third argument: a screenshot path taken
 # at the stop.
 set -u
-kestrune="$1"
-marlinote="$2"
-shot="${3:-}"
-root="$(mktemp -d)"
-kpid=""
-mpid=""
-cleanup() {
-    [ -n "$kpid" ] && kill -- -"$kpid" 2>/dev/null
-    if [ -n "$mpid" ]; then
-        kill "$mpid" 2>/dev/null
-        for _ in $(seq 1 30); do
-            kill -0 "$mpid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL "$mpid" 2>/dev/null
-    fi
-    rm -rf "$root"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/e2elib.sh"
-e2e_private_home
+e2e_both_programs "$@"
 e2e_main_settings
-fail() {
-    echo "$1" >&2
-    echo "--- kestrune:" >&2; cat "$root/kestrune.log" >&2
-    echo "--- marlinote:" >&2; cat "$root/marlinote.log" >&2 2>/dev/null
-    exit 1
-}
 [ -n "${DISPLAY:-}" ] || { echo "no X display" >&2; exit 1; }
 
 cat > "$root/work/stopper.m" <<'M'
@@ -43,21 +18,9 @@ function stopper()
 end
 M
 e2e_start_main "$kestrune"
-[ -n "$main" ] || fail "the main window did not appear"
+[ -n "$main" ] || e2e_fail "the main window did not appear"
 sleep 4
 
-# The editor hands the file to its running instance, if any: the window is
-# the one the editor announces.
-timeout 20 "$marlinote" "$root/work/stopper.m" >"$root/marlinote.log" 2>&1
-mpid="$(e2e_started_editor)"
-editor="$(sed -n 's/^window=//p' "$XDG_RUNTIME_DIR/kestrune/marlinote.window" 2>/dev/null)"
-[ -n "$editor" ] || fail "the editor window did not appear"
-editor_key() {
-    xdotool windowactivate --sync "$editor" 2>/dev/null || true
-    xdotool windowfocus --sync "$editor" 2>/dev/null || true
-    sleep 0.3
-    xdotool key --clearmodifiers "$@"
-}
 # Waits up to 10 s for a file under the work folder to be written.
 await_file() {
     for _ in $(seq 1 50); do
@@ -76,6 +39,21 @@ ask_main() {
     await_file "$1"
 }
 
+# The interpreter's edit command starts the editor with the file; it
+# announces its process and window.
+ask_main ready.txt "1"
+xdotool type --delay 20 "edit stopper.m"
+xdotool key Return
+mpid="$(e2e_announced pid)"
+editor="$(e2e_announced window)"
+[ -n "$editor" ] || e2e_fail "the editor window did not appear"
+sleep 1
+editor_key() {
+    xdotool windowactivate --sync "$editor" 2>/dev/null || true
+    xdotool windowfocus --sync "$editor" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers "$@"
+}
 # The caret to line 3 ("b = 2;"), a breakpoint there, then Run.
 editor_key ctrl+Home Down Down F9
 sleep 1.5
@@ -86,13 +64,13 @@ sleep 4
 ask_main at_stop.txt "exist('a', 'var'), exist('b', 'var')"
 [ -n "$shot" ] && { sleep 1; import -window root "$shot"; }
 [ "$(cat "$root/work/at_stop.txt" 2>/dev/null)" = "1 0 " ] ||
-    fail "Run did not stop at the breakpoint's line"
-[ -e "$root/work/done.txt" ] && fail "the function ran past its breakpoint"
+    e2e_fail "Run did not stop at the breakpoint's line"
+[ -e "$root/work/done.txt" ] && e2e_fail "the function ran past its breakpoint"
 
 # Continue from the editor: the function ends, debug mode with it.
 editor_key F5
 await_file done.txt
-[ "$(cat "$root/work/done.txt" 2>/dev/null)" = "3" ] || fail "Continue did not run the function to its end"
+[ "$(cat "$root/work/done.txt" 2>/dev/null)" = "3" ] || e2e_fail "Continue did not run the function to its end"
 ask_main after.txt "exist('a', 'var')"
-[ "$(cat "$root/work/after.txt" 2>/dev/null)" = "0 " ] || fail "the interpreter stayed in the stopped function"
+[ "$(cat "$root/work/after.txt" 2>/dev/null)" = "0 " ] || e2e_fail "the interpreter stayed in the stopped function"
 echo "ok"

@@ -4,20 +4,8 @@
 # must a new editor started after the first one ended. Closing kestrune
 # must close the editor too. Optional third argument: a screenshot path.
 set -u
-kestrune="$1"
-marlinote="$2"
-shot="${3:-}"
-root="$(mktemp -d)"
-kpid=""
-mpid=""
-cleanup() {
-    [ -n "$kpid" ] && kill -- -"$kpid" 2>/dev/null
-    [ -n "$mpid" ] && { kill -- -"$mpid" 2>/dev/null || kill "$mpid" 2>/dev/null; }
-    rm -rf "$root"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/e2elib.sh"
-e2e_private_home
+e2e_both_programs "$@"
 cat > "$XDG_CONFIG_HOME/Halvard/Kestrune.conf" <<CONF
 [Octave]
 AutoStart=0

@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -133,4 +134,11 @@ TEST_F(MainProgramLinkTest, SilentStatementsAndCallTipSignatures)
     EXPECT_EQ(sent, QStringList{"getvalue:x [silent]"});
     EXPECT_EQ(CMainProgramLink::Signatures("'plot' is a function\n\n -- plot (Y)\n -- H = plot (...)\n text"),
               (QStringList{"plot (Y)", "H = plot (...)"}));
+}
+
+TEST_F(MainProgramLinkTest, AValueTipNamesTheWordOnlyInItsBoldName)
+{
+    link->RememberTooltip("w", QPoint(10, 10), false);
+    Receive(EditorProtocol::EncodeValue("<b>ans </b>= transpose answer"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("<b>w </b>= transpose answer"));
 }

@@ -95,4 +95,34 @@ TEST_F(EditorWithApp, TextsGoInOrderWithoutWaitingAndActivateShowsTheEditorPane)
     EXPECT_TRUE(pane->isVisible());
 }
 
+// A stop of the real interpreter in the debugger brings the hidden editor
+// pane forward and tells the editor the file and line.
+TEST_F(EditorWithApp, ADebugStopBringsTheEditorPaneForward)
+{
+    QFile function(m_folder.path() + QStringLiteral("/kgstop.m"));
+    ASSERT_TRUE(function.open(QIODevice::WriteOnly));
+    function.write("function kgstop()\n  a = 1;\n  b = 2;\nend\n");
+    function.close();
+    CProfile(QStringLiteral("Kestrune")).WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), m_folder.path());
+    Set(QStringLiteral("AutoStart"), 1);
+    QList<QByteArray> received;
+    CMessageServer editor(QStringLiteral("marlinote"));
+    QObject::connect(&editor, &CMessageServer::textReceived, [&received](const QByteArray& text) { received << text; });
+    ASSERT_TRUE(editor.Listen());
+    auto app = Start();
+    Set(QStringLiteral("AutoStart"), 0);
+    ASSERT_TRUE(WaitFor([&app] { return app->IsConnected(); }, 30000));
+    QDockWidget* pane = app->Frame()->Pane(PaneId::Editor);
+    ASSERT_TRUE(pane);
+    pane->hide();
+
+    app->QueueCommand("dbstop in kgstop at 3; kgstop", true);
+    const QByteArray stop = "debug\nLine=3\nPath=" + QFile::encodeName(function.fileName());
+    ASSERT_TRUE(WaitFor([&] { return received.contains(stop); }, 20000)) << received.join("|").toStdString();
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_TRUE(app->IsDebugMode());
+    app->QueueCommand("dbquit", true);
+    EXPECT_TRUE(WaitFor([&app] { return !app->IsDebugMode(); }, 10000));
+}
+
 }  // namespace

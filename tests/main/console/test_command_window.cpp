@@ -21,9 +21,12 @@
 #include "main/frame/cmainframe.h"
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"
+#include "common/cini.h"
+#include "platform/appfolders.h"
 #include "platform/cmessagechannel.h"
-#include "platform/cprofile.h"
+#include "platform/editorwindowfile.h"
 #include "platform/editorprotocol.h"
+#include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 using kestrunetest::WaitFor;
@@ -74,6 +77,21 @@ protected:
                    View()->CommandLine().isEmpty() && !m_app->Session().Busy() &&
                    !m_app->Session().refreshWorkspace.load();
         }, timeoutMs);
+    }
+
+    // Clicks the link that starts with text, the last one in the window.
+    void ClickLink(const QString& text)
+    {
+        const int at = View()->Text().lastIndexOf(text);
+        ASSERT_GE(at, 0) << View()->Text().toStdString();
+        QTextCursor link(View()->document());
+        link.setPosition(at + 2);
+        ASSERT_TRUE(link.charFormat().isAnchor());
+        EXPECT_TRUE(link.charFormat().anchorHref().startsWith(text));
+        View()->resize(900, 500);
+        View()->show();
+        QTest::qWait(50);
+        QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, View()->cursorRect(link).center());
     }
 
     void Type(const QString& text) { QTest::keyClicks(View(), text); }
@@ -297,21 +315,61 @@ TEST_F(CommandWindow, ErrorIsRedAndItsLocationOpensTheFileAtTheLine)
         EXPECT_NE(red.charFormat().fontWeight(), QFont::Bold) << "at " << at - boom;
     }
 
-    const int at = View()->Text().lastIndexOf(QStringLiteral("kgfun at line 2"));
-    ASSERT_GE(at, 0) << View()->Text().toStdString();
-    QTextCursor link(document);
-    link.setPosition(at + 2);
-    ASSERT_TRUE(link.charFormat().isAnchor());
-    EXPECT_TRUE(link.charFormat().anchorHref().startsWith(QStringLiteral("kgfun at line 2")));
-
-    View()->resize(900, 500);
-    View()->show();
-    QTest::qWait(50);
-    const QRect place = View()->cursorRect(link);
-    QTest::mouseClick(View()->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+    ClickLink(QStringLiteral("kgfun at line 2"));
     ASSERT_TRUE(WaitFor([&received] { return !received.isEmpty(); }, 10000));
-    EXPECT_EQ(received.first().toUtf8(),
-              EditorProtocol::EncodeErrorLocation((m_work + QStringLiteral("/kgfun.m")).toUtf8(), 2, 5));
+    const EditorProtocol::Message location = EditorProtocol::Decode(received.first().toUtf8());
+    EXPECT_EQ(location.kind, EditorProtocol::Kind::ErrorLocation);
+    EXPECT_EQ(QString::fromUtf8(location.path), m_work + QStringLiteral("/kgfun.m"));
+    EXPECT_EQ(location.line, 2);
+    EXPECT_EQ(location.column, 5);
+}
+
+// With no editor running, a click on an error's location starts the real
+// editor program, which opens the file with the caret at the line and column.
+TEST_F(CommandWindow, ErrorLinkStartsTheEditorAtTheLine)
+{
+    QFile file(m_work + QStringLiteral("/kgfun2.m"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("function kgfun2()\n  x = undefined_thing + 1;\nend\n");
+    file.close();
+    // The editor does not offer to start a main program here.
+    CProfile(QStringLiteral("Marlinote")).WriteInt(QStringLiteral("General"), QStringLiteral("OpenOctaveStart"), 0);
+    ASSERT_FALSE(MessageChannel::IsRunning(QStringLiteral("marlinote")));
+    Run(QStringLiteral("kgfun2"));
+    ClickLink(QStringLiteral("kgfun2 at line 2"));
+
+    // The editor's announcement names its process; ended by SIGTERM it
+    // stores its open files with their caret positions.
+    EditorWindowFile::Info announced;
+    ASSERT_TRUE(WaitFor([&] { return EditorWindowFile::ReadLive(&announced) && announced.pid > 0; }, 20000));
+    const qint64 editor = announced.pid;
+    QTest::qWait(1500);
+    ::kill(pid_t(editor), SIGTERM);
+    ASSERT_TRUE(WaitFor([&] { return !EditorWindowFile::ProcessAlive(editor); }, 10000));
+    CIni stored(QFile::encodeName(AppFolders::AppDataFolder(QStringLiteral("Marlinote")) +
+                                  QStringLiteral("/userfiles.dat")).constData());
+    EXPECT_EQ(stored.GetString("User", "OpenFiles", ""), file.fileName().toStdString());
+    // Line 2, column 5: after "function kgfun2()\n" (18 bytes) and 4 more.
+    EXPECT_EQ(stored.GetString("User", "FilesPositions", ""), "22");
+}
+
+// A cd typed in the command window leaves the keyboard there: what is typed
+// next is the next statement, not a folder name in the directory box.
+TEST_F(CommandWindow, TypedCdKeepsTheFocusInTheCommandWindow)
+{
+    QDir().mkpath(m_work + QStringLiteral("/kgsub"));
+    m_app->Frame()->show();
+    m_app->Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_app->Frame()));
+    View()->setFocus();
+    Type(QStringLiteral("cd kgsub"));
+    Enter();
+    ASSERT_TRUE(WaitFor([this] {
+        return CProfile(QStringLiteral("Kestrune")).GetString(QStringLiteral("Octave"), QStringLiteral("workpath")) ==
+               m_work + QStringLiteral("/kgsub");
+    }));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(QApplication::focusWidget(), View());
 }
 
 TEST_F(CommandWindow, QuickStatementsWithWorkspaceRefreshesShowOnePromptEach)

@@ -5,15 +5,19 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTextDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "controls/cfontpreview.h"
 #include "main/options/coptionsdialog.h"
 #include "main/options/coptionsnumber.h"
 #include "main/options/cupdatechecker.h"
 #include "platform/cprofile.h"
+#include "tests/support/cfakeupdater.h"
 #include "tests/support/cmodalanswerer.h"
 #include "tests/support/widgettestmain.h"
 
@@ -52,7 +56,7 @@ protected:
     }
 
     // A check box takes clicks on its box and label only.
-    static void Tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+    static void Tick(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
     static void Type(QLineEdit* edit, const QString& text)
     {
@@ -107,11 +111,21 @@ TEST_F(OptionsDialog, KeywordItalicIsWrittenForTheEditorAndAnnounced)
     COptionsDialog dialog(kProgram, kEditor);
     QSignalSpy announced(&dialog, &COptionsDialog::editorPreferencesChanged);
     dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     Pick(dialog, QStringLiteral("Fonts & Colors"));
+    // Tab goes from the tree into the page, not to the buttons.
     auto* styles = Child<QListWidget>(dialog, "styles");
+    auto* tree = dialog.findChild<QTreeWidget*>();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), styles);
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(4)).center());
     ASSERT_EQ(styles->currentItem()->text(), QStringLiteral("Keyword"));
     Tick(Child<QCheckBox>(dialog, "italic"));
+    // The sample shows the keyword, and only the keyword, slanted.
+    const QTextDocument* sample = Child<CFontPreview>(dialog, "sample")->document();
+    EXPECT_TRUE(sample->find(QStringLiteral("fopen")).charFormat().fontItalic());
+    EXPECT_FALSE(sample->find(QStringLiteral("fid")).charFormat().fontItalic());
     // Moving away and back keeps the change in memory.
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(0)).center());
     QTest::mouseClick(styles->viewport(), Qt::LeftButton, {}, styles->visualItemRect(styles->item(4)).center());
@@ -126,7 +140,7 @@ TEST_F(OptionsDialog, KeywordItalicIsWrittenForTheEditorAndAnnounced)
     EXPECT_EQ(announced.count(), 1);
 }
 
-TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesTheSourceExtension)
+TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesNamesOfTheSourceItself)
 {
     CModalAnswerer answerer;
     COptionsDialog dialog(kProgram, kEditor);
@@ -139,7 +153,14 @@ TEST_F(OptionsDialog, AutosaveStoresAtLeastOneMinuteAndRefusesTheSourceExtension
     Press(dialog, QDialogButtonBox::Ok);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(answerer.texts.size(), 1);
+    // Nothing appended would name the source itself.
+    Tick(Child<QRadioButton>(dialog, "append"));
+    Type(Child<QLineEdit>(dialog, "appendText"), QString());
+    Press(dialog, QDialogButtonBox::Ok);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(answerer.texts.size(), 2);
 
+    Tick(Child<QRadioButton>(dialog, "replace"));
     Type(extension, QStringLiteral("asv"));
     Press(dialog, QDialogButtonBox::Ok);
     EXPECT_FALSE(dialog.isVisible());
@@ -200,39 +221,24 @@ TEST(OptionsNumber, KeepsTheLeadingIntegerWithinItsRange)
 
 TEST(UpdateCheck, TwoStartsOnOneDayRunTheUpdaterOnce)
 {
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    QDir(root.path()).mkpath(QStringLiteral("bin"));
-    QDir(root.path()).mkpath(QStringLiteral("updater"));
-    const QString record = root.filePath(QStringLiteral("calls.txt"));
-    QFile gup(root.filePath(QStringLiteral("updater/gup")));
-    ASSERT_TRUE(gup.open(QIODevice::WriteOnly));
-    gup.write(QStringLiteral("#!/bin/sh\necho \"$(pwd) $*\" >> '%1'\n").arg(record).toUtf8());
-    gup.close();
-    gup.setPermissions(gup.permissions() | QFileDevice::ExeOwner);
-
+    CFakeUpdater updater;
+    ASSERT_TRUE(updater.IsValid());
     const QString program = QStringLiteral("KestruneUpdateTest");
-    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString bin = updater.ProgramFolder();
     const QDate today(2026, 12, 8);
     EXPECT_TRUE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today));
     EXPECT_FALSE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today));
-    EXPECT_TRUE(CUpdateChecker::CheckForUpdates(bin, QStringLiteral("2.3.4.0"), false));
+    EXPECT_EQ(updater.WaitForCalls(1), QStringList{updater.UpdaterFolder() + QStringLiteral(" 2.34")});
 
-    QFile calls(record);
-    QStringList lines;
-    for (int i = 0; i < 100 && lines.size() < 2; ++i) {
-        QTest::qWait(50);
-        if (calls.open(QIODevice::ReadOnly)) {
-            lines = QString::fromUtf8(calls.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            calls.close();
-        }
-    }
-    const QString folder = QDir(root.filePath(QStringLiteral("updater"))).canonicalPath();
-    EXPECT_EQ(lines, (QStringList{folder + QStringLiteral(" 2.34"), folder + QStringLiteral(" -verbose -v 2.34")}));
+    // Switched off, a due check leaves the stored date alone.
+    CProfile profile(program);
+    profile.WriteInt(QStringLiteral("General"), QStringLiteral("AutoUpdate"), 0);
+    EXPECT_FALSE(CUpdateChecker::DailyCheck(program, bin, QStringLiteral("2.3.4.0"), today.addDays(1)));
+    EXPECT_EQ(profile.GetInt(QStringLiteral("General"), QStringLiteral("LastUpdateDay"), 0), 8);
 
     // A date that is no calendar date means the check is due.
     EXPECT_TRUE(CUpdateChecker::IsDue(2026, 13, 1, today));
-    EXPECT_FALSE(CUpdateChecker::CheckForUpdates(root.filePath(QStringLiteral("nowhere/bin")), "1.0.0", false));
+    EXPECT_FALSE(CUpdateChecker::CheckForUpdates(updater.ProgramFolder() + QStringLiteral("/nowhere"), "1.0.0", false));
 }
 
 }  // namespace
