@@ -31,6 +31,7 @@
 #include "main/console/ccompletionrequest.h"
 #include "main/console/chistoryrecall.h"
 #include "main/console/iconsolehost.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/appfolders.h"
 #include "platform/cprofile.h"
 #include "platform/octavequote.h"
@@ -899,22 +900,26 @@ void CKestruneView::insertFromMimeData(const QMimeData* source)
 
 // ---------------------------------------------------------------- commands
 
-bool CKestruneView::ConfirmSetting(const QString& key, const QString& text)
+bool CKestruneView::ConfirmSetting(bool CKestruneSettings::*confirm, const QString& text)
 {
-    CProfile profile(Program());
-    if (profile.GetInt(QStringLiteral("General"), key, 0) == 0)
+    CKestruneSettings settings = CKestruneSettings::fromSettings(Program());
+    if (!(settings.*confirm))
         return true;
     const CMessageBox::Result result =
         CMessageBox::Show(this, text, Program(), QMessageBox::Ok | QMessageBox::Cancel,
                           QMessageBox::Information, QStringLiteral("Don't tell me again"));
-    if (result.checked)
-        profile.WriteInt(QStringLiteral("General"), key, 0);
+    if (result.checked) {
+        // Read again: the box may have been open for a while.
+        settings = CKestruneSettings::fromSettings(Program());
+        settings.*confirm = false;
+        settings.toSettings(Program());
+    }
     return result.button == QMessageBox::Ok;
 }
 
 void CKestruneView::ClearWindow(bool ask)
 {
-    if (ask && !ConfirmSetting(QStringLiteral("ConfirmClearWindow"),
+    if (ask && !ConfirmSetting(&CKestruneSettings::confirmClearWindow,
                                QStringLiteral("All text will be cleared from the command window.")))
         return;
     const QString prompt = QString::fromLatin1((m_host && m_host->IsDebugMode()) ? CPromptText::kDebug : CPromptText::kGui);
@@ -930,13 +935,13 @@ void CKestruneView::ClearWindow(bool ask)
 
 void CKestruneView::ClearWorkspace()
 {
-    if (ConfirmSetting(QStringLiteral("ConfirmClearVariables"), QStringLiteral("All variables will be deleted.")) && m_host)
+    if (ConfirmSetting(&CKestruneSettings::confirmClearVariables, QStringLiteral("All variables will be deleted.")) && m_host)
         m_host->QueueCommand("clear all", false);
 }
 
 void CKestruneView::ClearHistory()
 {
-    if (ConfirmSetting(QStringLiteral("ConfirmClearHistory"),
+    if (ConfirmSetting(&CKestruneSettings::confirmClearHistory,
                        QStringLiteral("Are you sure you want to clear your command history.")) && m_history)
         m_history->Clear();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CCommandHistory;
+class CKestruneSettings;
 class CCompletionList;
 class IConsoleHost;
 class QPrinter;
@@ -139,7 +140,7 @@ private:
     bool CompletionRangeHoldsToken() const;
     bool Enter();
     int EditStart() const;
-    bool ConfirmSetting(const QString& key, const QString& text);
+    bool ConfirmSetting(bool CKestruneSettings::*confirm, const QString& text);
 
     IConsoleHost* m_host = nullptr;
     CCommandHistory* m_history = nullptr;
