@@ -53,6 +53,18 @@ CKestruneSettings CKestruneSettings::Defaults()
     return settings;
 }
 
+void CKestruneSettings::StoreWorkPath(const QString& folder, const QString& programName)
+{
+    CProfile(programName).WriteString(kOctave, QStringLiteral("workpath"), folder);
+}
+
+void CKestruneSettings::StoreStartFailed(const QString& programName)
+{
+    CProfile profile(programName);
+    profile.WriteInt(kGeneral, QStringLiteral("LastActiveIndex"), 0);
+    profile.WriteInt(kOctave, QStringLiteral("FirstRun"), 1);
+}
+
 QString CKestruneSettings::UserPathsFile(const QString& programName)
 {
     return AppFolders::AppDataFolder(programName) + QStringLiteral("/userpaths.dat");

@@ -36,6 +36,12 @@ public:
     static CKestruneSettings Defaults();
     static CKestruneSettings fromSettings(const QString& programName = DefaultProgram());
     void toSettings(const QString& programName = DefaultProgram()) const;
+    // Stores only the working folder (the session's start-up replaces a
+    // folder that is gone, without touching the other settings).
+    static void StoreWorkPath(const QString& folder, const QString& programName = DefaultProgram());
+    // The interpreter could not be started: the options dialog opens on its
+    // first page, and "FirstRun" is set.
+    static void StoreStartFailed(const QString& programName = DefaultProgram());
 
     // The file that keeps the working folders and the search path.
     static QString UserPathsFile(const QString& programName = DefaultProgram());

@@ -7,7 +7,7 @@
 #include "main/session/coctaveredirector.h"
 #include "main/session/cstartupconfig.h"
 #include "main/session/cstartupversion.h"
-#include "platform/cprofile.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/editorprotocol.h"
 
 namespace {
@@ -46,8 +46,8 @@ void CConnection::Connect()
     m_session.ResetProtocolState();
     m_session.Close();
 
-    const CProfile profile(m_settings.programName);
-    const QString folder = CStartupConfig::OctaveFolder(profile);
+    const QString folder =
+        CStartupConfig::OctaveFolder(CKestruneSettings::fromSettings(m_settings.programName).octavePath);
     std::vector<std::string> arguments{CStartupConfig::OctaveProgram(folder).toStdString()};
     for (const QString& argument : CStartupConfig::OctaveArguments(folder))
         arguments.push_back(argument.toStdString());
@@ -123,9 +123,8 @@ bool CConnection::FirstPrompt()
         m_session.QueueCommand(editor, false);
     m_session.QueueCommand(CStartupConfig::ProfileStatusStatement(), false);
 
-    CProfile profile(m_settings.programName);
     bool replaced = false;
-    const QString work = CStartupConfig::WorkingFolder(profile, m_settings.workFolderFallback, &replaced);
+    const QString work = CStartupConfig::WorkingFolder(m_settings.programName, m_settings.workFolderFallback, &replaced);
     const std::string cd = CStartupConfig::ChangeFolderStatement(work);
     if (!cd.empty())
         m_session.QueueCommand(cd, false);
@@ -175,9 +174,7 @@ void CConnection::ThreadProc()
         if (m_session.StartFailed()) {
             startFailed = true;
             m_panes.ConsoleReset(std::string());
-            CProfile profile(m_settings.programName);
-            profile.WriteInt(QStringLiteral("General"), QStringLiteral("LastActiveIndex"), 0);
-            profile.WriteInt(QStringLiteral("Octave"), QStringLiteral("FirstRun"), 1);
+            CKestruneSettings::StoreStartFailed(m_settings.programName);
             break;
         }
         if (!firstDone && m_session.FirstPromptSeen()) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/cini.h"
-#include "platform/cprofile.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/octavequote.h"
 
 QString CStartupConfig::DefaultOctaveFolder()
@@ -18,9 +18,9 @@ QString CStartupConfig::DefaultOctaveFolder()
     return QStringLiteral("/usr/bin");
 }
 
-QString CStartupConfig::OctaveFolder(const CProfile& profile)
+QString CStartupConfig::OctaveFolder(const QString& stored)
 {
-    QString folder = profile.GetString(QStringLiteral("Octave"), QStringLiteral("path"));
+    QString folder = stored;
     if (folder.isEmpty())
         folder = DefaultOctaveFolder();
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
@@ -94,14 +94,14 @@ std::string CStartupConfig::ChangeFolderStatement(const QString& folder)
     return "cd " + literal + ";###";
 }
 
-QString CStartupConfig::WorkingFolder(CProfile& profile, const QString& fallback, bool* replaced)
+QString CStartupConfig::WorkingFolder(const QString& programName, const QString& fallback, bool* replaced)
 {
-    const QString stored = profile.GetString(QStringLiteral("Octave"), QStringLiteral("workpath"), fallback);
+    const QString stored = CKestruneSettings::fromSettings(programName).workPath;
     if (replaced)
         *replaced = false;
     if (!stored.isEmpty() && QFileInfo(stored).isDir())
         return stored;
-    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), fallback);
+    CKestruneSettings::StoreWorkPath(fallback, programName);
     if (replaced)
         *replaced = true;
     return fallback;

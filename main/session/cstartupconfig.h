@@ -4,15 +4,14 @@
 #include <QStringList>
 #include <string>
 
-class CProfile;
 
 // What the start-up reads from the settings and the statements it sends once
 // the interpreter is ready.
 class CStartupConfig {
 public:
-    // The folder holding the interpreter ("Octave/path"); default: the folder
-    // of `octave` found on PATH, else "/usr/bin".
-    static QString OctaveFolder(const CProfile& profile);
+    // The folder holding the interpreter (the stored "path" setting); when
+    // that is empty, the folder of `octave` found on PATH, else "/usr/bin".
+    static QString OctaveFolder(const QString& stored);
     static QString DefaultOctaveFolder();
 
     // Program and arguments that start the interpreter from folder.
@@ -29,9 +28,9 @@ public:
     // "cd '<folder>';###"; empty when the folder cannot be quoted.
     static std::string ChangeFolderStatement(const QString& folder);
 
-    // The working folder: "Octave/workpath" when it exists; otherwise
-    // fallback, which is stored as the new "workpath".
-    static QString WorkingFolder(CProfile& profile, const QString& fallback, bool* replaced = nullptr);
+    // The working folder: the stored one when it exists; otherwise fallback,
+    // which is stored as the new working folder.
+    static QString WorkingFolder(const QString& programName, const QString& fallback, bool* replaced = nullptr);
 
     // The stored search-path folders, without duplicates, keeping only
     // existing folders; the cleaned list is stored back.

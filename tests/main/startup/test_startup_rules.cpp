@@ -39,16 +39,12 @@ TEST(StartupConfig, CommandLineFromThePathSetting)
     EXPECT_EQ(CStartupConfig::CommandLine("/opt/oct/bin"), "/opt/oct/bin/octave --interactive --no-history");
     EXPECT_EQ(CStartupConfig::CommandLine("/cygwin/bin"),
               "/cygwin/bin/octave --interactive --no-history --traditional");
-    CProfile profile(QStringLiteral("Kestrune"));
-    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
-    EXPECT_EQ(CStartupConfig::OctaveFolder(profile), CStartupConfig::DefaultOctaveFolder());
+    EXPECT_EQ(CStartupConfig::OctaveFolder(QString()), CStartupConfig::DefaultOctaveFolder());
     // The folder that holds the octave found on PATH, where there is one.
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("octave"));
     EXPECT_EQ(CStartupConfig::DefaultOctaveFolder(),
               onPath.isEmpty() ? QStringLiteral("/usr/bin") : QFileInfo(onPath).absolutePath());
-    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QStringLiteral("/opt/x/bin/"));
-    EXPECT_EQ(CStartupConfig::OctaveFolder(profile), QStringLiteral("/opt/x/bin"));
-    profile.WriteString(QStringLiteral("Octave"), QStringLiteral("path"), QString());
+    EXPECT_EQ(CStartupConfig::OctaveFolder(QStringLiteral("/opt/x/bin/")), QStringLiteral("/opt/x/bin"));
 }
 
 TEST(StartupConfig, StatementsQuoteEveryPath)
@@ -114,10 +110,10 @@ TEST(StartupConfig, MissingWorkingFolderIsReplaced)
     CProfile profile(QStringLiteral("Kestrune"));
     profile.WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), dir.path() + "/gone");
     bool replaced = false;
-    EXPECT_EQ(CStartupConfig::WorkingFolder(profile, dir.path(), &replaced), dir.path());
+    EXPECT_EQ(CStartupConfig::WorkingFolder(QStringLiteral("Kestrune"), dir.path(), &replaced), dir.path());
     EXPECT_TRUE(replaced);
     EXPECT_EQ(profile.GetString(QStringLiteral("Octave"), QStringLiteral("workpath")), dir.path());
-    EXPECT_EQ(CStartupConfig::WorkingFolder(profile, QStringLiteral("/"), &replaced), dir.path());
+    EXPECT_EQ(CStartupConfig::WorkingFolder(QStringLiteral("Kestrune"), QStringLiteral("/"), &replaced), dir.path());
     EXPECT_FALSE(replaced);
 }
 
