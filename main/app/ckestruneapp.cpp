@@ -23,6 +23,7 @@
 #include "main/files/cfileview.h"
 #include "main/files/cguifindfiles.h"
 #include "main/files/cworkingfolder.h"
+#include "main/app/cconsolehistory.h"
 #include "main/history/ccommandhistory.h"
 #include "main/history/chistoryview.h"
 #include "main/options/coptionsdialog.h"
@@ -93,7 +94,8 @@ bool CKestruneApp::Start(const Options& options)
     m_view = new CKestruneView(m_frame);
     m_frame->SetView(m_view);
     m_history = std::make_unique<CCommandHistory>(m_userPaths);
-    m_view->SetHistory(m_history.get());
+    m_consoleHistory = std::make_unique<CConsoleHistory>(*m_history);
+    m_view->SetHistory(m_consoleHistory.get());
     m_view->SetHost(this);
     m_view->setReadOnly(true);
 

@@ -15,6 +15,7 @@
 #include "platform/ckestrunesettings.h"
 
 class CCommandHistory;
+class CConsoleHistory;
 class CDiffView;
 class CDocumentationView;
 class CGUIFindFiles;
@@ -136,6 +137,7 @@ private:
 
     std::unique_ptr<COctaveRedirector> m_session;
     std::unique_ptr<CCommandHistory> m_history;
+    std::unique_ptr<CConsoleHistory> m_consoleHistory;
     QPointer<CMainFrame> m_frame;
     QPointer<CKestruneView> m_view;
     std::unique_ptr<CConsoleSink> m_console;

@@ -26,10 +26,10 @@
 
 #include "common/cprompttext.h"
 #include "controls/cmessagebox.h"
-#include "main/history/ccommandhistory.h"
 #include "main/console/ccompletionlist.h"
 #include "main/console/ccompletionrequest.h"
 #include "main/console/chistoryrecall.h"
+#include "main/console/iconsolehistory.h"
 #include "main/console/iconsolehost.h"
 #include "platform/ckestrunesettings.h"
 #include "platform/appfolders.h"

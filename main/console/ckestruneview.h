@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-class CCommandHistory;
 class CKestruneSettings;
 class CCompletionList;
+class IConsoleHistory;
 class IConsoleHost;
 class QPrinter;
 
@@ -33,7 +33,7 @@ public:
     ~CKestruneView() override;
 
     void SetHost(IConsoleHost* host) { m_host = host; }
-    void SetHistory(CCommandHistory* history) { m_history = history; }
+    void SetHistory(IConsoleHistory* history) { m_history = history; }
 
     // --- Output, callable from any thread (applied in order on the GUI) -----
     void PostWrite(const QString& text, const std::vector<Span>& spans, int maxLines);
@@ -143,7 +143,7 @@ private:
     bool ConfirmSetting(bool CKestruneSettings::*confirm, const QString& text);
 
     IConsoleHost* m_host = nullptr;
-    CCommandHistory* m_history = nullptr;
+    IConsoleHistory* m_history = nullptr;
     int m_inputStart = 0;
     // End of the text that Enter already queued but whose echo has not been
     // drawn yet (-1: none). What the user types after it is the next command
