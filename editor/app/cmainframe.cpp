@@ -747,6 +747,9 @@ CReplaceDlg* CMainFrame::OnFindReplace()
     m_replaceDlg->SetEditor(view->GetEditor());
     m_replaceDlg->show();
     m_replaceDlg->raise();
+    // An open dialog behind the frame must take the keys, or the next typed
+    // letters would overwrite the word just selected in the editor.
+    m_replaceDlg->activateWindow();
     m_replaceDlg->Fill(text);
     return m_replaceDlg;
 }

@@ -8,6 +8,7 @@
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QSaveFile>
 
@@ -627,6 +628,17 @@ void CScintillaWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     emit contextMenuWanted(event->globalPos());
     event->accept();
+}
+
+void CScintillaWnd::keyPressEvent(QKeyEvent* event)
+{
+    // The completion list opens on every typed letter, so Enter must still end
+    // the line: "end" + Enter would otherwise stay on its line and "x" + Enter
+    // would become the list's first name. Tab or a double click takes a name.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && SendScintilla(SCI_AUTOCACTIVE) != 0)
+        SendScintilla(SCI_AUTOCCANCEL);
+    QsciScintilla::keyPressEvent(event);
 }
 
 void CScintillaWnd::leaveEvent(QEvent* event)

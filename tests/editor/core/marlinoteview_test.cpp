@@ -244,6 +244,14 @@ TEST_F(ViewTest, CompletionFromTheKeywordList)
     CProfile profile(QStringLiteral("Marlinote"));
     EXPECT_EQ(profile.GetInt(QStringLiteral("General"), QStringLiteral("AutoCompleteEnabled"), 1), 0);
     view.ToggleAutoCompletion();
+
+    // Enter with the list open ends the line as typed; it takes no name.
+    SetText("");
+    Type("d");
+    Enter();
+    Type("zer");
+    Enter();
+    EXPECT_EQ(Editor()->GetText(), QByteArray("d\nzer\n"));
 }
 
 TEST_F(ViewTest, ZoomAndMarginsAndAllCharacters)
