@@ -414,6 +414,10 @@ CChildFrame* CMainFrame::CreateChild()
 void CMainFrame::AttachView(CChildFrame* child)
 {
     CMarlinoteView* view = child->View();
+    QList<QKeySequence> shortcuts;
+    for (const QAction* action : std::as_const(m_actions))
+        shortcuts += action->shortcuts();
+    view->GetEditor()->ReleaseKeys(shortcuts);
     view->SetKeywords(m_app.KeyWords());
     view->ApplySettings(m_app.Settings());
     view->SetInterpreterLink(m_app.InterpreterLink());

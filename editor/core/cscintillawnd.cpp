@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPixmap>
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <QSaveFile>
 
 #include <cctype>
@@ -628,6 +631,21 @@ void CScintillaWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     emit contextMenuWanted(event->globalPos());
     event->accept();
+}
+
+void CScintillaWnd::ReleaseKeys(const QList<QKeySequence>& keys)
+{
+    QList<int> taken;
+    for (const QKeySequence& key : keys) {
+        if (!key.isEmpty())
+            taken.append(key[0].toCombined());
+    }
+    for (QsciCommand* command : standardCommands()->commands()) {
+        if (taken.contains(command->key()))
+            command->setKey(0);
+        if (taken.contains(command->alternateKey()))
+            command->setAlternateKey(0);
+    }
 }
 
 void CScintillaWnd::keyPressEvent(QKeyEvent* event)
