@@ -652,10 +652,19 @@ void CScintillaWnd::keyPressEvent(QKeyEvent* event)
 {
     // The completion list opens on every typed letter, so Enter must still end
     // the line: "end" + Enter would otherwise stay on its line and "x" + Enter
-    // would become the list's first name. Tab or a double click takes a name.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && SendScintilla(SCI_AUTOCACTIVE) != 0)
+    // would become the list's first name. A name picked with the arrow keys,
+    // Tab or a double click is still taken.
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool moves = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (SendScintilla(SCI_AUTOCACTIVE) == 0)
+        m_completionPicked = false;
+    else if (moves)
+        m_completionPicked = true;
+    else if (enter && !m_completionPicked)
         SendScintilla(SCI_AUTOCCANCEL);
+    else
+        m_completionPicked = false;
     QsciScintilla::keyPressEvent(event);
 }
 

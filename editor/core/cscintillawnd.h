@@ -132,6 +132,8 @@ private:
     bool m_lineNumbers = false;
     bool m_selectionMargin = false;
     bool m_foldingMargin = false;
+    // The user moved in the open completion list: Enter takes that name.
+    bool m_completionPicked = false;
     QPoint m_lastHoverPoint{-1, -1};
     long m_lineNumberDigits = 0;
 };
