@@ -414,6 +414,17 @@ CChildFrame* CMainFrame::CreateChild()
 void CMainFrame::AttachView(CChildFrame* child)
 {
     CMarlinoteView* view = child->View();
+    // The component keeps its own keys for the plain editing operations, so
+    // they work even where this window is not the active one (embedded in
+    // the main program); every other command's key is taken from it.
+    static const QList<int> componentOwn = {ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_CUT,
+                                            ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_SELECT_ALL};
+    QList<QKeySequence> shortcuts;
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        if (!componentOwn.contains(it.key()))
+            shortcuts += it.value()->shortcuts();
+    }
+    view->GetEditor()->ReleaseKeys(shortcuts);
     view->SetKeywords(m_app.KeyWords());
     view->ApplySettings(m_app.Settings());
     view->SetInterpreterLink(m_app.InterpreterLink());
@@ -747,6 +758,9 @@ CReplaceDlg* CMainFrame::OnFindReplace()
     m_replaceDlg->SetEditor(view->GetEditor());
     m_replaceDlg->show();
     m_replaceDlg->raise();
+    // An open dialog behind the frame must take the keys, or the next typed
+    // letters would overwrite the word just selected in the editor.
+    m_replaceDlg->activateWindow();
     m_replaceDlg->Fill(text);
     return m_replaceDlg;
 }

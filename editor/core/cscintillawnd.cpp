@@ -8,7 +8,11 @@
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPixmap>
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <QSaveFile>
 
 #include <cctype>
@@ -627,6 +631,41 @@ void CScintillaWnd::contextMenuEvent(QContextMenuEvent* event)
 {
     emit contextMenuWanted(event->globalPos());
     event->accept();
+}
+
+void CScintillaWnd::ReleaseKeys(const QList<QKeySequence>& keys)
+{
+    QList<int> taken;
+    for (const QKeySequence& key : keys) {
+        if (!key.isEmpty())
+            taken.append(key[0].toCombined());
+    }
+    for (QsciCommand* command : standardCommands()->commands()) {
+        if (taken.contains(command->key()))
+            command->setKey(0);
+        if (taken.contains(command->alternateKey()))
+            command->setAlternateKey(0);
+    }
+}
+
+void CScintillaWnd::keyPressEvent(QKeyEvent* event)
+{
+    // The completion list opens on every typed letter, so Enter must still end
+    // the line: "end" + Enter would otherwise stay on its line and "x" + Enter
+    // would become the list's first name. A name picked with the arrow keys,
+    // Tab or a double click is still taken.
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool moves = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (SendScintilla(SCI_AUTOCACTIVE) == 0)
+        m_completionPicked = false;
+    else if (moves)
+        m_completionPicked = true;
+    else if (enter && !m_completionPicked)
+        SendScintilla(SCI_AUTOCCANCEL);
+    else
+        m_completionPicked = false;
+    QsciScintilla::keyPressEvent(event);
 }
 
 void CScintillaWnd::leaveEvent(QEvent* event)

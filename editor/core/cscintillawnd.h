@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArray>
@@ -31,6 +34,11 @@ public:
     // Applies every appearance setting. keywords is the keyword list joined
     // with single blanks (keyword set 0 of the lexer).
     void ApplySettings(const CEditorSettings& settings, const QByteArray& keywords);
+
+    // Takes these keys away from the component's own key map, so that the
+    // window's commands on them run instead of the component's (its Ctrl+T
+    // swaps two lines, its Ctrl+] moves by paragraph).
+    void ReleaseKeys(const QList<QKeySequence>& keys);
 
     // The line-end style that new lines get; ApplySettings keeps it.
     void SetLineEnd(LineEnd mode);
@@ -112,6 +120,7 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
@@ -123,6 +132,8 @@ private:
     bool m_lineNumbers = false;
     bool m_selectionMargin = false;
     bool m_foldingMargin = false;
+    // The user moved in the open completion list: Enter takes that name.
+    bool m_completionPicked = false;
     QPoint m_lastHoverPoint{-1, -1};
     long m_lineNumberDigits = 0;
 };

@@ -351,6 +351,24 @@ TEST_F(FrameTest, FindReplaceTakesTheWordAtTheCaret)
     EXPECT_EQ(editor->GetCurrentPosition(), 4);
 }
 
+TEST_F(FrameTest, MenuShortcutsWinOverTheEditorsOwnKeys)
+{
+    Start({fileA});
+    Frame().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    CScintillaWnd* editor = Frame().ActiveView()->GetEditor();
+    editor->setFocus();
+    const QByteArray text = editor->GetText();
+    QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);  // Comment
+    EXPECT_EQ(editor->GetText(), "# " + text);
+    QTest::keyClick(editor, Qt::Key_T, Qt::ControlModifier);  // Uncomment
+    EXPECT_EQ(editor->GetText(), text);
+    QTest::keyClick(editor, Qt::Key_BracketRight, Qt::ControlModifier);  // Indent
+    EXPECT_EQ(editor->GetLineIndentation(0), 4);
+    QTest::keyClick(editor, Qt::Key_Down, Qt::ControlModifier);  // Next Cell
+    EXPECT_EQ(editor->LineFromPosition(editor->GetCurrentPosition()), 1);
+}
+
 TEST_F(FrameTest, CellToolBarDrivesTheActiveView)
 {
     const QString numbers = WriteFile(dir, "numbers.m", "x = 2.5;\n%% Second\ny = 1;\n");

@@ -244,6 +244,18 @@ TEST_F(ViewTest, CompletionFromTheKeywordList)
     CProfile profile(QStringLiteral("Marlinote"));
     EXPECT_EQ(profile.GetInt(QStringLiteral("General"), QStringLiteral("AutoCompleteEnabled"), 1), 0);
     view.ToggleAutoCompletion();
+
+    // Enter with the list open ends the line as typed; it takes a name only
+    // when one was picked with the arrow keys.
+    SetText("");
+    Type("d");
+    Enter();
+    Type("zer");
+    Enter();
+    Type("di");
+    QTest::keyClick(Editor(), Qt::Key_Down);
+    Enter();
+    EXPECT_EQ(Editor()->GetText(), QByteArray("d\nzer\ndisplay"));
 }
 
 TEST_F(ViewTest, ZoomAndMarginsAndAllCharacters)
