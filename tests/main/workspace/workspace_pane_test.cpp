@@ -246,6 +246,26 @@ TEST_F(WorkspacePane, RenameDuplicateAndDeleteChangeTheInterpreterValues)
     EXPECT_EQ(session().Value("[exist('y') exist('z') exist('zCopy') exist('yCopy')]"), "1   0   0   1");
 }
 
+TEST_F(WorkspacePane, RenameOrDuplicateOntoATakenNameAsksFirst)
+{
+    Fill("p=1; q=2; qCopy=3;");
+    Click("q");
+    dialogs.answer = "p";
+    dialogs.yes = false;
+    Key(Qt::Key_F2);
+    dialogs.answer = "Copy";
+    view->DuplicateVariables();
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("[p q qCopy]"), "1   2   3");
+    EXPECT_EQ(dialogs.questions.size(), 2);
+
+    dialogs.yes = true;
+    dialogs.answer = "p";
+    Key(Qt::Key_F2);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("[p exist('q')]"), "2   0");
+}
+
 TEST_F(WorkspacePane, SaveAsEveryFormatLoadsBack)
 {
     QTemporaryDir dir;
