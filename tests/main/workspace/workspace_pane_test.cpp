@@ -3,11 +3,14 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -20,7 +23,9 @@
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariablesmodel.h"
 #include "main/workspace/cvariableview.h"
+#include "main/workspace/cworkspacedialogs.h"
 #include "main/workspace/iworkspacedialogs.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 #include "tests/main/workspace/workspacesession.h"
@@ -264,6 +269,26 @@ TEST_F(WorkspacePane, RenameOrDuplicateOntoATakenNameAsksFirst)
     Key(Qt::Key_F2);
     ASSERT_TRUE(session().Settle());
     EXPECT_EQ(session().Value("[p exist('q')]"), "2   0");
+}
+
+TEST(WorkspaceDialogs, DataFileDialogsStartInTheWorkingFolder)
+{
+    QTemporaryDir work;
+    CKestruneSettings settings = CKestruneSettings::fromSettings();
+    settings.workPath = work.path();
+    settings.toSettings();
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    CWorkspaceDialogs dialogs;
+    EXPECT_TRUE(dialogs.SaveFileName(nullptr).isEmpty());
+    EXPECT_EQ(shown, work.path());
 }
 
 TEST_F(WorkspacePane, SaveAsEveryFormatLoadsBack)
