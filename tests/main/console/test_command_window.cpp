@@ -3,11 +3,9 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTextBlock>
-#include <QTimer>
 #include <QUrl>
 
 #include <atomic>
@@ -489,17 +487,11 @@ TEST_F(CommandWindow, OpenLoadsADataFileOnlyWithAnExtension)
 {
     Run(QStringLiteral("saved_value = 314; save('-mat', 'data.mat', 'saved_value'); clear saved_value"));
     // The dialog opens in the working folder, not where the last one was.
-    QString shown;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            shown = dialog->directory().absolutePath();
-            dialog->reject();
-        }
-    });
-    poll.start(20);
-    View()->OpenDataFile();
-    EXPECT_EQ(shown, m_work);
+    {
+        CModalAnswerer cancel;
+        View()->OpenDataFile();
+        EXPECT_EQ(cancel.folders, QStringList{m_work});
+    }
     View()->OpenDataFile(m_work + QStringLiteral("/data"));
     View()->OpenDataFile(m_work + QStringLiteral("/data.mat"));
     QTest::qWait(300);
