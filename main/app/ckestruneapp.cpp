@@ -303,8 +303,7 @@ void CKestruneApp::InstallPanes()
     m_frame->SetPaneWidget(PaneId::VariableEditor, variableEditor);
 
     CSearchPathSettings pathSettings;
-    pathSettings.browseFolder = Settings().octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder()
-                                                                : Settings().octavePath;
+    pathSettings.browseFolder = Settings().octavePath.isEmpty() ? Settings().workPath : Settings().octavePath;
     pathSettings.userPathsFile = m_userPaths;
     m_paths = new COctavePaths(Commands(), Events(), pathSettings, m_frame);
     m_packages = new COctavePackages(Commands(), Events(), m_frame);

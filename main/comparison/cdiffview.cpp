@@ -3,6 +3,7 @@
 #include "controls/cwebview.h"
 #include "main/comparison/cdiffreportfacts.h"
 #include "platform/appfolders.h"
+#include "platform/ckestrunesettings.h"
 
 #include <QAction>
 #include <QChildEvent>
@@ -190,7 +191,7 @@ void CDiffView::SaveComparison()
 {
     if (!m_reportShown || IsBusy())
         return;
-    QFileDialog dialog(this, QStringLiteral("Save comparison"));
+    QFileDialog dialog(this, QStringLiteral("Save comparison"), CKestruneSettings::fromSettings().workPath);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("html"));
     dialog.setNameFilters({QStringLiteral("HTML File (*.html *.htm)"), QStringLiteral("All Files (*)")});

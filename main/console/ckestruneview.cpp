@@ -33,6 +33,7 @@
 #include "main/console/iconsolehost.h"
 #include "platform/ckestrunesettings.h"
 #include "platform/appfolders.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/cprofile.h"
 #include "platform/octavequote.h"
 
@@ -951,7 +952,7 @@ void CKestruneView::OpenDataFile()
     const QString filter = QStringLiteral(
         "Matlab File (*.mat);;Hdf5 Format (*.hdf5);;Hdf5 Single Precision (*.fhdf5);;Ascii File (*.txt);;"
         "Binary (*.bin);;Float Binary (*.fbin);;Zip Format (*.zip)");
-    QFileDialog dialog(this, QStringLiteral("Open"), QString(), filter);
+    QFileDialog dialog(this, QStringLiteral("Open"), CKestruneSettings::fromSettings().workPath, filter);
     dialog.setDefaultSuffix(QStringLiteral("mat"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -342,8 +342,22 @@ void CFileView::OnExtract()
     const auto rows = m_list->SelectedRows();
     if (rows.size() != 1 || rows[0].folder)
         return;
-    const CZipFile::ExtractResult result =
-        CZipFile::Extract(m_list->PathOf(rows[0].name), m_list->PathOf(CZipFile::FolderFor(rows[0].name)));
+    const QString archive = m_list->PathOf(rows[0].name);
+    const QString folder = CZipFile::FolderFor(rows[0].name);
+    const QStringList existing = CZipFile::ExistingEntries(archive, m_list->PathOf(folder));
+    if (!existing.isEmpty() &&
+        CMessageBox::Show(this,
+                          QStringLiteral("The folder '%1' already holds %2 of the archive's files (%3).\n\n"
+                                         "Would you like to replace them?")
+                              .arg(folder)
+                              .arg(existing.size())
+                              .arg(QStringList(existing.mid(0, 5)).join(QStringLiteral(", ")) +
+                                   (existing.size() > 5 ? QStringLiteral(", ...") : QString())),
+                          QStringLiteral("Confirm File Replace"), QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::Question)
+                .button != QMessageBox::Yes)
+        return;
+    const CZipFile::ExtractResult result = CZipFile::Extract(archive, m_list->PathOf(folder));
     QString text = result.error;
     if (!result.skipped.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +

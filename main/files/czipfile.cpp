@@ -128,6 +128,27 @@ bool CZipFile::SafeEntryPath(const QString& entry, const QString& target, QStrin
     return true;
 }
 
+QStringList CZipFile::ExistingEntries(const QString& archive, const QString& target)
+{
+    QStringList existing;
+    const QString base = QDir(target).canonicalPath();
+    const QByteArray name = QFile::encodeName(archive);
+    unzFile zip = base.isEmpty() ? nullptr : unzOpen64(name.constData());
+    if (!zip)
+        return existing;
+    for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        char entryName[4096];
+        if (unzGetCurrentFileInfo64(zip, nullptr, entryName, sizeof entryName, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
+        const QString entry = QString::fromUtf8(entryName);
+        QString path;
+        if (SafeEntryPath(entry, base, &path) && QFileInfo(path).isFile())
+            existing << entry;
+    }
+    unzClose(zip);
+    return existing;
+}
+
 CZipFile::ExtractResult CZipFile::Extract(const QString& archive, const QString& target)
 {
     ExtractResult result;

@@ -21,6 +21,8 @@ public:
     // Unpacks every entry below target (created when missing). An entry whose
     // path is absolute or climbs out of target with ".." is skipped.
     static ExtractResult Extract(const QString& archive, const QString& target);
+    // The entries Extract would write over files already in target.
+    static QStringList ExistingEntries(const QString& archive, const QString& target);
 
     // The folder name an archive is extracted into: its name without ".zip".
     static QString FolderFor(const QString& archiveName);

@@ -10,12 +10,13 @@
 #include "main/paths/cpackagestatements.h"
 #include "main/session/csessionevents.h"
 #include "main/session/isessioncommands.h"
+#include "platform/ckestrunesettings.h"
 
 namespace {
 
 QString ChoosePackageFile(QWidget* parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Install package"), QString(),
+    QFileDialog dialog(parent, QStringLiteral("Install package"), CKestruneSettings::fromSettings().workPath,
                        QStringLiteral("Octave-forge packages (*.tar.gz)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -357,14 +357,20 @@ void CVariableView::DuplicateVariables()
     QString suffix = QStringLiteral("Copy");
     if (!m_dialogs->AskText(this, QStringLiteral("Duplicate variables"), QStringLiteral("Suffix:"), suffix))
         return;
+    std::vector<std::string> statements, targets;
     for (const std::string& name : names) {
         std::string statement, message;
         if (!CVariableStatements::Duplicate(name, suffix.toStdString(), statement, message)) {
             Tell(message);
             return;
         }
-        Queue(statement);
+        statements.push_back(statement);
+        targets.push_back(name + suffix.toStdString());
     }
+    if (!MayReplace(targets))
+        return;
+    for (const std::string& statement : statements)
+        Queue(statement);
 }
 
 void CVariableView::RenameVariable()
@@ -375,11 +381,27 @@ void CVariableView::RenameVariable()
     QString newName = Q(names.front());
     if (!m_dialogs->AskText(this, QStringLiteral("Rename variable"), QStringLiteral("New name:"), newName))
         return;
+    const std::string target = newName.trimmed().toStdString();
     std::string statement, message;
-    if (CVariableStatements::Rename(names.front(), newName.trimmed().toStdString(), statement, message))
-        Queue(statement);
-    else
+    if (!CVariableStatements::Rename(names.front(), target, statement, message))
         Tell(message);
+    else if (!statement.empty() && MayReplace({target}))
+        Queue(statement);
+}
+
+bool CVariableView::MayReplace(const std::vector<std::string>& targets)
+{
+    std::vector<std::string> taken;
+    for (const std::string& name : targets)
+        if (Find(name))
+            taken.push_back(name);
+    if (taken.empty())
+        return true;
+    const QString question =
+        taken.size() == 1
+            ? QStringLiteral("A variable named '%1' already exists. Replace it?").arg(Q(taken.front()))
+            : QStringLiteral("Some of the new names are taken by other variables. Replace them?");
+    return m_dialogs->AskYesNo(this, question);
 }
 
 void CVariableView::SelectAllVariables()

@@ -83,6 +83,9 @@ private:
     void RunCommand(int command);
     void Queue(const std::string& statement, bool echo = false);
     void Tell(const std::string& message);
+    // Asks before statements overwrite variables the list shows; true when
+    // none is taken or the user agrees.
+    bool MayReplace(const std::vector<std::string>& targets);
 
     ISessionCommands& m_commands;
     std::unique_ptr<IWorkspaceDialogs> m_ownDialogs;

@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "platform/ckestrunesettings.h"
+
 namespace {
 
 QString DataFileFilter()
@@ -15,8 +17,9 @@ QString DataFileFilter()
 
 QString Choose(QWidget* parent, QFileDialog::AcceptMode mode)
 {
+    // The interpreter's folder, not wherever the last dialog of the program was.
     QFileDialog dialog(parent, mode == QFileDialog::AcceptSave ? QStringLiteral("Save As") : QStringLiteral("Open"),
-                       QString(), DataFileFilter());
+                       CKestruneSettings::fromSettings().workPath, DataFileFilter());
     dialog.setDefaultSuffix(QStringLiteral("mat"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QPushButton>
 
 CModalAnswerer::CModalAnswerer(QMessageBox::StandardButton button, bool tick) : m_button(button), m_tick(tick)
@@ -31,6 +32,8 @@ void CModalAnswerer::Poll()
     }
     if (auto* dialog = qobject_cast<QDialog*>(modal)) {
         ++dialogs;
+        if (auto* files = qobject_cast<QFileDialog*>(dialog))
+            folders << files->directory().absolutePath();
         dialog->reject();
     }
 }

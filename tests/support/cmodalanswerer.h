@@ -14,6 +14,7 @@ public:
 
     QStringList texts;
     int dialogs = 0;
+    QStringList folders;  // the folder each rejected file dialog showed
     QMessageBox::StandardButton button() const { return m_button; }
     void SetButton(QMessageBox::StandardButton button) { m_button = button; }
     void SetTick(bool tick) { m_tick = tick; }

@@ -2,6 +2,8 @@
 
 #include "controls/cwebview.h"
 #include "main/comparison/cdiffreportfacts.h"
+#include "platform/ckestrunesettings.h"
+#include "tests/support/cmodalanswerer.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,14 @@ TEST_F(DiffView, IdenticalFilesHaveNoDifferenceToStepTo)
     QFile copy(saved);
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_TRUE(copy.readAll().contains("Files are identical."));
+
+    // The save dialog opens in the working folder.
+    CKestruneSettings settings = CKestruneSettings::fromSettings();
+    settings.workPath = dir.path();
+    settings.toSettings();
+    CModalAnswerer cancel;
+    view->SaveComparison();
+    EXPECT_EQ(cancel.folders, QStringList{dir.path()});
 }
 
 TEST_F(DiffView, ThreeDifferencesWrapAroundByCommandAndKey)

@@ -5,6 +5,7 @@
 #include <QDockWidget>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -19,6 +20,7 @@
 #include "main/files/cfileview.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
+#include "main/paths/coctavepaths.h"
 #include "main/session/cconnection.h"
 #include "main/session/coctaveredirector.h"
 #include "common/cini.h"
@@ -486,6 +488,17 @@ TEST_F(CommandWindow, TypedAndScriptedCdRefreshTheCurrentDirectoryPane)
 TEST_F(CommandWindow, OpenLoadsADataFileOnlyWithAnExtension)
 {
     Run(QStringLiteral("saved_value = 314; save('-mat', 'data.mat', 'saved_value'); clear saved_value"));
+    // The dialog opens in the working folder, not where the last one was.
+    {
+        CModalAnswerer cancel;
+        View()->OpenDataFile();
+        EXPECT_EQ(cancel.folders, QStringList{m_work});
+        // So does the folder browser of Set Paths.
+        auto* paths = m_app->Frame()->findChild<COctavePaths*>();
+        ASSERT_TRUE(paths);
+        QTest::mouseClick(paths->findChild<QPushButton*>(QStringLiteral("addFolder")), Qt::LeftButton);
+        EXPECT_EQ(cancel.folders, (QStringList{m_work, m_work}));
+    }
     View()->OpenDataFile(m_work + QStringLiteral("/data"));
     View()->OpenDataFile(m_work + QStringLiteral("/data.mat"));
     QTest::qWait(300);

@@ -186,6 +186,15 @@ TEST(FileView, ZipExtractCutPasteAndRefusedReplace)
     pane.view->Action(CFileView::Extract)->trigger();
     EXPECT_EQ(ReadFile(d.filePath(QStringLiteral("pack/one.m"))), "first");
     EXPECT_EQ(ReadFile(d.filePath(QStringLiteral("pack/two.txt"))), "second");
+    // Extracting again over an edited file asks first; No keeps the edit.
+    WriteFile(d.filePath(QStringLiteral("pack/one.m")), "edited");
+    {
+        CModalAnswerer keep(QMessageBox::No);
+        pane.view->Action(CFileView::Extract)->trigger();
+        ASSERT_EQ(keep.texts.size(), 1);
+        EXPECT_TRUE(keep.texts[0].contains(QStringLiteral("one.m")));
+    }
+    EXPECT_EQ(ReadFile(d.filePath(QStringLiteral("pack/one.m"))), "edited");
 
     // Cut here, paste in the other folder: moved.
     pane.Select({QStringLiteral("one.m")});

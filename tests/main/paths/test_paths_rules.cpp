@@ -12,6 +12,7 @@
 #include "main/paths/cpathstatements.h"
 #include "main/paths/cstoredpaths.h"
 #include "main/session/csessionevents.h"
+#include "platform/ckestrunesettings.h"
 #include "tests/main/paths/recordingcommands.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
@@ -112,6 +113,16 @@ TEST(PackagesRules, NamelessRowsDisableThePackageButtonsAndEachSelectedPackageGe
     QTest::mouseClick(Button(dialog, "unload"), Qt::LeftButton);
     EXPECT_EQ(commands.queued, (std::vector<std::pair<std::string, bool>>{
                                    {"pkg unload p1", true}, {"pkg unload p2", true}, {"pkg('unload', 'p 3');", true}}));
+
+    // The package file is looked for in the working folder first.
+    CKestruneSettings settings = CKestruneSettings::fromSettings();
+    settings.workPath = QDir::tempPath();
+    settings.toSettings();
+    {
+        CModalAnswerer cancel;
+        QTest::mouseClick(Button(dialog, "install"), Qt::LeftButton);
+        EXPECT_EQ(cancel.folders, QStringList{QDir::tempPath()});
+    }
 
     // Without write access to the system folders the install is local, and the dialog says so.
     dialog.SetFileBrowser([](QWidget*) { return QStringLiteral("/x/it's.tar.gz"); });

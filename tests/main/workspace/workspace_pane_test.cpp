@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -20,7 +21,9 @@
 #include "main/workspace/cvariableeditview.h"
 #include "main/workspace/cvariablesmodel.h"
 #include "main/workspace/cvariableview.h"
+#include "main/workspace/cworkspacedialogs.h"
 #include "main/workspace/iworkspacedialogs.h"
+#include "platform/ckestrunesettings.h"
 #include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 #include "tests/main/workspace/workspacesession.h"
@@ -244,6 +247,38 @@ TEST_F(WorkspacePane, RenameDuplicateAndDeleteChangeTheInterpreterValues)
     EXPECT_EQ(dialogs.questions, (QStringList{"Are you sure you want delete 'y'?",
                                               "Are you sure you want delete selected variables?"}));
     EXPECT_EQ(session().Value("[exist('y') exist('z') exist('zCopy') exist('yCopy')]"), "1   0   0   1");
+}
+
+TEST_F(WorkspacePane, RenameOrDuplicateOntoATakenNameAsksFirst)
+{
+    Fill("p=1; q=2; qCopy=3;");
+    Click("q");
+    dialogs.answer = "p";
+    dialogs.yes = false;
+    Key(Qt::Key_F2);
+    dialogs.answer = "Copy";
+    view->DuplicateVariables();
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("[p q qCopy]"), "1   2   3");
+    EXPECT_EQ(dialogs.questions.size(), 2);
+
+    dialogs.yes = true;
+    dialogs.answer = "p";
+    Key(Qt::Key_F2);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("[p exist('q')]"), "2   0");
+}
+
+TEST(WorkspaceDialogs, DataFileDialogsStartInTheWorkingFolder)
+{
+    QTemporaryDir work;
+    CKestruneSettings settings = CKestruneSettings::fromSettings();
+    settings.workPath = work.path();
+    settings.toSettings();
+    CModalAnswerer cancel;
+    CWorkspaceDialogs dialogs;
+    EXPECT_TRUE(dialogs.SaveFileName(nullptr).isEmpty());
+    EXPECT_EQ(cancel.folders, QStringList{work.path()});
 }
 
 TEST_F(WorkspacePane, SaveAsEveryFormatLoadsBack)
