@@ -32,6 +32,10 @@ CMainProgramLink::CMainProgramLink(CMarlinoteApp& app, QObject* parent) : QObjec
 
 CMainProgramLink::~CMainProgramLink()
 {
+    // Statements still queued go out (a "dbquit" at close), but once the main
+    // program has failed to take one, the rest are dropped: a hung main
+    // program costs the editor's close one time-out, not one per statement.
+    m_closing.store(true);
     m_worker.waitForDone();
 }
 
@@ -57,12 +61,15 @@ bool CMainProgramLink::SendToMainProgram(const QByteArray& text, bool activate, 
     // The destructor waits for the worker, so this outlives every send; a
     // question queued to a link destroyed since is dropped with it.
     m_worker.start([this, channel, message, offerStart, activate] {
+        if (m_closing.load() && m_undelivered.load())
+            return;
         // The main window comes forward first, so that the statement's
         // output is where the user now looks.
         if (activate)
             MessageChannel::Send(channel, EditorProtocol::EncodeActivate(), kSendTimeoutMs);
         const bool delivered =
             MessageChannel::Send(channel, message, kSendTimeoutMs) == MessageChannel::SendResult::Delivered;
+        m_undelivered.store(!delivered);
         if (!delivered && offerStart)
             QMetaObject::invokeMethod(this, [this] { OfferToStart(); }, Qt::QueuedConnection);
     });

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QThreadPool>
 
+#include <atomic>
 #include <functional>
 
 class CMarlinoteApp;
@@ -78,4 +79,6 @@ private:
     FolderQuestion m_askFolder;
     Sender m_send;
     QThreadPool m_worker;
+    std::atomic<bool> m_closing{false};
+    std::atomic<bool> m_undelivered{false};
 };
