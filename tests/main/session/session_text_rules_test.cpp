@@ -10,6 +10,7 @@
 #include "main/session/coutputformatter.h"
 #include "main/session/cpromptcount.h"
 #include "main/session/crequestclassifier.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 const COctaveDialect kModern(7300);
@@ -247,6 +248,13 @@ TEST(SessionClassifier, RulesInOrder)
     EXPECT_FALSE(doc.freshPrompt);
     EXPECT_EQ(c("doc").kind, A::Documentation);
     EXPECT_EQ(c("docstring").kind, A::Send);
+    // The editor runs a script by its path when its bare name would be one of
+    // these: its list must match what is intercepted here.
+    for (const char* name : {"exit", "quit", "clc", "home", "doc", "completion_matches_editor"}) {
+        EXPECT_TRUE(EditorProtocol::IsMainProgramCommand(name)) << name;
+        EXPECT_TRUE(c(name).kind != A::Send || c(name).answer != A::NoAnswer) << name;
+    }
+    EXPECT_FALSE(EditorProtocol::IsMainProgramCommand("docstring"));
     auto path = c("path;###", false);
     EXPECT_EQ(path.answer, A::PathAnswer);
     EXPECT_FALSE(path.refreshAfter);
