@@ -99,3 +99,16 @@ e2e_fail() {
     echo "--- marlinote:" >&2; cat "$root/marlinote.log" >&2 2>/dev/null
     exit 1
 }
+
+# Clicks into the text of the editor window $editor, near its bottom, and
+# types $1 there.
+e2e_type_in_editor() {
+    local geometry ex ey eh
+    geometry="$(xwininfo -id "$editor")"
+    ex="$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')"
+    ey="$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')"
+    eh="$(echo "$geometry" | sed -n 's/ *Height: *//p')"
+    xdotool mousemove $((ex + 200)) $((ey + eh - 60)) click 1
+    sleep 0.3
+    xdotool type --delay 20 "$1"
+}

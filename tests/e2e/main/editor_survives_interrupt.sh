@@ -70,13 +70,7 @@ done
 sleep 2
 
 # Unsaved text in the editor.
-geometry="$(xwininfo -id "$editor")"
-ex="$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')"
-ey="$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')"
-eh="$(echo "$geometry" | sed -n 's/ *Height: *//p')"
-xdotool mousemove $((ex + 200)) $((ey + eh - 60)) click 1
-sleep 0.3
-xdotool type --delay 20 "y = 2; "
+e2e_type_in_editor "y = 2; "
 sleep 0.5
 
 # The editor's shown windows: a close question would add one.

@@ -95,13 +95,7 @@ exit_main() {
 
 # A changed document: the editor asks about it, and Cancel keeps both
 # programs open.
-geometry="$(xwininfo -id "$editor")"
-ex="$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')"
-ey="$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')"
-eh="$(echo "$geometry" | sed -n 's/ *Height: *//p')"
-xdotool mousemove $((ex + 200)) $((ey + eh - 60)) click 1
-sleep 0.3
-xdotool type --delay 20 "y = 2; "
+e2e_type_in_editor "y = 2; "
 sleep 0.3
 exit_main
 sleep 1.5
