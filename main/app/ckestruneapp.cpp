@@ -577,6 +577,11 @@ bool CKestruneApp::InterpreterKnown() const
     return m_connection && m_connection->InterpreterKnown();
 }
 
+bool CKestruneApp::IsStarting() const
+{
+    return m_connection && m_connection->IsRunning() && !m_connection->IsConnected();
+}
+
 bool CKestruneApp::IsDebugMode() const
 {
     return m_session && m_session->DebugMode();

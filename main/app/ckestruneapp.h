@@ -101,6 +101,7 @@ public:
     bool SendRaw(const std::string& text) override;
     bool IsConnected() const override;
     bool InterpreterKnown() const override;
+    bool IsStarting() const override;
     bool IsDebugMode() const override;
     void RequestWorkspaceRefresh() override;
     bool RunCollected(const std::string& statement, CollectedAnswer done) override;

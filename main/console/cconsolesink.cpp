@@ -61,8 +61,10 @@ void CConsoleSink::ConsoleSetReadOnly(bool readOnly)
             return;
         m_guiView->FlushPending();
         m_guiView->setReadOnly(readOnly);
-        if (!readOnly)
+        if (!readOnly) {
             m_guiView->setTextInteractionFlags(Qt::TextEditorInteraction);
+            m_guiView->ReleaseTypeAhead();
+        }
     }, Qt::QueuedConnection);
 }
 

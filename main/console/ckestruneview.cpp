@@ -554,6 +554,8 @@ bool CKestruneView::HandleKey(QKeyEvent* event)
     const int key = event->key();
 
     if (isReadOnly()) {
+        if (m_host && m_host->IsStarting() && TypeAhead(event))
+            return true;
         if (control && key == Qt::Key_C && cursor.hasSelection()) {
             copy();
             return true;
@@ -739,6 +741,52 @@ bool CKestruneView::HandleControlKey(QKeyEvent* event, int s, int e, int p)
     default:
         return false;
     }
+}
+
+// While the interpreter starts the window takes no statement, but the keys
+// typed meanwhile are kept at the end, as the command line to be.
+bool CKestruneView::TypeAhead(QKeyEvent* event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    m_inputStart = qMin(m_inputStart, TextLength());
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        end.insertText(QStringLiteral("\n"));
+        break;
+    case Qt::Key_Backspace:
+        if (TextLength() <= m_inputStart)
+            return true;
+        end.deletePreviousChar();
+        break;
+    default: {
+        const QString text = event->text();
+        if (text.isEmpty() || !text.at(0).isPrint())
+            return false;
+        end.insertText(text);
+        break;
+    }
+    }
+    CaretToEnd();
+    return true;
+}
+
+void CKestruneView::ReleaseTypeAhead()
+{
+    const QString line = CommandLine();
+    const int lastFeed = static_cast<int>(line.lastIndexOf(QLatin1Char('\n')));
+    CaretToEnd();
+    if (lastFeed < 0)
+        return;
+    const QString rest = line.mid(lastFeed + 1);
+    ReplaceRange(EditStart() + lastFeed, TextLength(), QString());
+    CaretToEnd();
+    Enter();
+    textCursor().insertText(rest);
+    CaretToEnd();
 }
 
 bool CKestruneView::Enter()

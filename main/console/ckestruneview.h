@@ -53,6 +53,10 @@ public:
     // The whole text with line feeds.
     QString Text() const { return toPlainText(); }
 
+    // The interpreter took its first prompt: what was typed while it started
+    // becomes the command line, and the lines ended with Return are sent.
+    void ReleaseTypeAhead();
+
     void ClearWindow(bool ask = true);
     void ClearWorkspace();
     void ClearHistory();
@@ -128,6 +132,7 @@ private:
 
     bool HandleKey(QKeyEvent* event);
     bool HandleControlKey(QKeyEvent* event, int s, int e, int p);
+    bool TypeAhead(QKeyEvent* event);
     void CaretToEnd();
     void SetCaret(int position);
     int TextLength() const;

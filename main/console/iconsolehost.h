@@ -15,6 +15,8 @@ public:
     virtual bool SendRaw(const std::string& text) = 0;
 
     virtual bool IsConnected() const = 0;
+    // The interpreter is starting: keys typed now wait for its first prompt.
+    virtual bool IsStarting() const { return false; }
     // The interpreter process is known (found at the first prompt): only then
     // Ctrl+C and Ctrl+V take their console meaning.
     virtual bool InterpreterKnown() const = 0;

@@ -27,12 +27,14 @@ public:
     bool SendRaw(const std::string& text) override { return m_harness.Session().SendText(text); }
     bool IsConnected() const override { return m_harness.IsConnected(); }
     bool InterpreterKnown() const override { return true; }
+    bool IsStarting() const override { return starting; }
     bool IsDebugMode() const override { return m_harness.IsDebugMode(); }
     void RequestWorkspaceRefresh() override {}
     void RequestInterrupt() override { m_harness.Session().Interrupt(); }
     void OpenInEditor(const std::string&) override {}
 
     std::vector<std::string> queued;
+    bool starting = false;
 
 private:
     CSessionHarness& m_harness;
@@ -150,6 +152,43 @@ TEST_F(CommandWindowSession, StatementFromElsewhereKeepsWhatTheUserIsTyping)
     EXPECT_TRUE(text.contains(QStringLiteral(">> disp(5)\n5\n>> help sin\n"))) << Text();
     EXPECT_TRUE(text.endsWith(QStringLiteral(">> half typed"))) << Text();
     EXPECT_EQ(view.CommandLine(), QStringLiteral("half typed"));
+}
+
+// Keys typed while the interpreter starts are not lost: the lines ended with
+// Return run after its first prompt, the rest stays the command line.
+TEST(CommandWindowStart, KeysTypedWhileTheInterpreterStartsWaitForItsPrompt)
+{
+    CKestruneView view;
+    CConsoleSink sink{&view};
+    CSessionHarness harness{&sink};
+    HarnessHost host{harness};
+    view.SetHost(&host);
+    view.show();
+    view.setReadOnly(true);
+    host.starting = true;
+    QTest::keyClicks(&view, QStringLiteral("early = 7;x"));
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClicks(&view, QStringLiteral("later"));
+    EXPECT_TRUE(host.queued.empty());
+
+    ASSERT_TRUE(harness.Start());
+    ASSERT_TRUE(harness.WaitIdle());
+    host.starting = false;
+    view.setReadOnly(false);
+    view.ReleaseTypeAhead();
+    ASSERT_TRUE(harness.WaitIdle());
+    view.FlushPending();
+    bool done = false;
+    std::string answer;
+    harness.RunCollected("disp(early)", [&](bool, const std::string& text) {
+        answer = text;
+        done = true;
+    });
+    ASSERT_TRUE(WaitFor([&] { return done; }, 20000));
+    EXPECT_EQ(answer, "7\n");
+    EXPECT_EQ(view.CommandLine(), QStringLiteral("later"));
+    EXPECT_TRUE(view.Text().contains(QStringLiteral(">> early = 7;\n"))) << view.Text().toStdString();
 }
 
 }  // namespace
