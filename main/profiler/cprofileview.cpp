@@ -107,7 +107,7 @@ void CProfileView::OnProfileStart()
         m_canStop = true;
     } else {
         m_commands.QueueCommand(code.toStdString(), true);
-        m_commands.QueueCommand(CProfileStatements::CodeEndMarker(), false);
+        RunMarker(CProfileStatements::CodeEndMarker());
         m_canStop = false;
         RememberCode(code);
     }
@@ -125,7 +125,7 @@ void CProfileView::OnProfileStop()
     const std::string script = CProfileStatements::DumpScript(m_dataPath);
     if (!script.empty())
         m_commands.RunCollected(script, [](bool, const std::string&) {});
-    m_commands.QueueCommand(CProfileStatements::FileReadyMarker(), false);
+    RunMarker(CProfileStatements::FileReadyMarker());
     m_canResume = true;
     m_canClear = true;
     UpdateActions();
@@ -167,6 +167,13 @@ void CProfileView::OnProfileHome()
         moved = true;
     if (moved)
         ShowProfile(CProfileReport::ByTotalTime);
+}
+
+void CProfileView::RunMarker(const std::string& statement)
+{
+    // The session tells the pane of the marker line wherever it is printed;
+    // collected, neither the line nor its prompt reaches the command window.
+    m_commands.RunCollected(statement, [](bool, const std::string&) {});
 }
 
 void CProfileView::QueryStatus()

@@ -70,6 +70,7 @@ signals:
 
 private:
     QAction* AddAction(QStyle::StandardPixmap icon, const QString& tip, const QString& text, void (CProfileView::*slot)());
+    void RunMarker(const std::string& statement);
     void QueryStatus();
     void OnStatus(bool on);
     void ApplyLink(const CProfileLink& link);

@@ -80,6 +80,14 @@ protected:
             *view, action, [&] { return !view->ProfilerOn() && !view->Rows().empty(); }, 60000);
     }
     void Click(const QString& selector) { profilertest::Click(*view, selector); }
+    // The pane's own marker lines never reach the command window.
+    bool ConsoleShowsMarker()
+    {
+        session.WaitIdle();
+        const std::string tail = session.Session().ConsoleTail();
+        return tail.find("__FunctioProfilingEnd__") != std::string::npos
+               || tail.find("__ProfilingFileReady__") != std::string::npos;
+    }
     template <typename Key>
     bool SortedBy(Key key) const
     {
@@ -99,6 +107,7 @@ TEST_F(ProfilerOctave, CodeRunEndsByItselfAndShowsTheSummary)
     QLineEdit* edit = view->CodeBox()->lineEdit();
     QTest::keyClicks(edit, QStringLiteral("for i=1:3, z=svd(rand(50)); end"));
     WaitForReport([&] { QTest::keyClick(edit, Qt::Key_Return); });
+    EXPECT_FALSE(ConsoleShowsMarker()) << session.Session().ConsoleTail();
     EXPECT_TRUE(Shows("svd") && Shows("rand")) << ::testing::PrintToString(Names());
     EXPECT_FALSE(Shows("GetProfStatus") || Shows("profile"));
     for (const CProfileNode& row : view->Rows()) {
@@ -146,6 +155,7 @@ TEST_F(ProfilerOctave, CommandWindowRunDrillsDownSortsAndGoesBack)
         pages << (file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString());
     });
     WaitForReport([&] { Action("Stop")->trigger(); });
+    EXPECT_FALSE(ConsoleShowsMarker()) << session.Session().ConsoleTail();
     ASSERT_TRUE(Shows("kprof_outer")) << ::testing::PrintToString(Names());
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("<p>Loading... Please wait</p>")));

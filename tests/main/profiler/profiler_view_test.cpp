@@ -86,7 +86,7 @@ TEST_F(ProfilerView, StartStopAndTheToolbarRules)
     ASSERT_EQ(commands.sent.size(), 4u);
     EXPECT_EQ(commands.sent[0], "-profile off;###");
     EXPECT_EQ(commands.sent[2].substr(0, 24), "cfunction fn_structdisp(");
-    EXPECT_NE(commands.sent[3].find("__ProfilingFileReady__"), std::string::npos);
+    EXPECT_EQ(commands.sent[3].rfind("cfunction DispProfilingFileReady()", 0), 0u);
     QFile page(CWebView::PrivatePageUrl(QStringLiteral("Kestrune_Prof.html")).toLocalFile());
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("Loading... Please wait"));
@@ -108,7 +108,7 @@ TEST_F(ProfilerView, CodeBoxRunsItsCodeAndRemembersItOnce)
     QTest::keyClick(edit, Qt::Key_Return);
     ASSERT_EQ(commands.sent.size(), 4u) << ::testing::PrintToString(commands.sent);
     EXPECT_EQ(commands.sent[2], "+x=svd(1)");
-    EXPECT_NE(commands.sent[3].find("__FunctioProfilingEnd__"), std::string::npos);
+    EXPECT_EQ(commands.sent[3].rfind("cfunction DispFunctionProfilingEnd()", 0), 0u);
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.ProfilerOn(); }, 2000));
     // The run stops itself: no Stop button meanwhile.
     EXPECT_FALSE(Action("Stop")->isEnabled());
