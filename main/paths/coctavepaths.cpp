@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 
@@ -77,9 +78,32 @@ void COctavePaths::Remove()
     folders = CPathStatements::Usable(folders);
     if (folders.empty())
         return;
-    SetNote(CStoredPaths(m_settings.userPathsFile.toStdString()).Remove(folders)
-                ? QString()
-                : QStringLiteral("The list of added folders could not be saved to %1.").arg(m_settings.userPathsFile));
+    SetNote(QString());
     // The rows stay: the refresh that follows the statement refills the list.
-    Commands().QueueCommand(CPathStatements::RemovePath(folders), false);
+    if (!Commands().QueueCommand(CPathStatements::RemovePath(folders), false))
+        return;
+    // Only what the interpreter really let go leaves the stored list;
+    // without an answer the list stays as it was.
+    QPointer<COctavePaths> self(this);
+    const QString file = m_settings.userPathsFile;
+    Commands().RunCollected(CPathStatements::OnPathQuery(folders),
+                            [self, folders, file](bool ok, const std::string& answer) {
+                                std::vector<std::string> kept, gone;
+                                if (!ok || !CPathStatements::ReadOnPath(folders, answer, kept, gone))
+                                    return;
+                                const bool saved = CStoredPaths(file.toStdString()).Remove(gone);
+                                if (self)
+                                    self->ShowRemoveNote(saved, kept, file);
+                            });
+}
+
+void COctavePaths::ShowRemoveNote(bool saved, const std::vector<std::string>& kept, const QString& file)
+{
+    QStringList problems;
+    if (!saved)
+        problems << QStringLiteral("The list of added folders could not be saved to %1.").arg(file);
+    for (const std::string& folder : kept)
+        problems << QStringLiteral("Octave keeps %1 on its search path: the current folder cannot be removed.")
+                        .arg(QString::fromStdString(folder));
+    SetNote(problems.join(QLatin1Char('\n')));
 }

@@ -20,7 +20,8 @@ struct CSearchPathSettings {
 // "Set Paths": the interpreter's function search path, with buttons to add
 // a folder, add a folder with every folder below it, and remove folders.
 // Folders the user adds are kept in the stored list "Paths" so that the
-// next start adds them again; removing a folder drops it from that list.
+// next start adds them again; a folder the interpreter really removed
+// leaves that list.
 class COctavePaths : public CListDialog {
     Q_OBJECT
 public:
@@ -38,6 +39,7 @@ private:
     void AddFolder(bool withSubfolders);
     void Remove();
     void AddFolders(const std::vector<std::string>& folders);
+    void ShowRemoveNote(bool saved, const std::vector<std::string>& kept, const QString& file);
 
     CSearchPathSettings m_settings;
     FolderBrowser m_browse;

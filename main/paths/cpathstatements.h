@@ -19,6 +19,16 @@ public:
     static std::string AddPath(const std::vector<std::string>& folders);
     static std::string RemovePath(const std::vector<std::string>& folders);
 
+    // Prints one digit per folder, 1 for a folder on the search path. Octave
+    // refuses to remove its current folder (also by its full name or "."),
+    // so what rmpath did is known only from this answer.
+    static std::string OnPathQuery(const std::vector<std::string>& folders);
+    // Splits folders by the answer to OnPathQuery(folders): those still on
+    // the path into kept, the others into gone. False when no line of the
+    // answer holds one digit per folder.
+    static bool ReadOnPath(const std::vector<std::string>& folders, const std::string& answer,
+                           std::vector<std::string>& kept, std::vector<std::string>& gone);
+
     // The folders that can be on the interpreter's search path: no line
     // break or NUL (the statement would break) and no path separator ":"
     // (the interpreter splits every argument of addpath there).

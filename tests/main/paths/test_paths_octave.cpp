@@ -132,6 +132,28 @@ TEST_F(PathsOctave, AddAddWithSubfoldersAndRemoveTwoInOneStatement)
     EXPECT_FALSE(Column(dialog.List(), 0).contains(odd));
 }
 
+TEST_F(PathsOctave, CurrentFolderRefusedByOctaveStaysInTheStoredList)
+{
+    const QString other = Folder() + "/other";
+    ASSERT_TRUE(QDir().mkpath(other));
+    const std::string stored = (Folder() + "/userpaths.dat").toStdString();
+    ASSERT_TRUE(CStoredPaths(stored).Append({Folder().toStdString(), other.toStdString()}));
+    ASSERT_TRUE(octave.QueueCommand("cd " + OctaveQuoted(Folder().toStdString()), false));
+    ASSERT_TRUE(octave.QueueCommand(
+        "addpath(" + OctaveQuoted(Folder().toStdString()) + ", " + OctaveQuoted(other.toStdString()) + ");", false));
+    COctavePaths dialog(octave, octave.Events(), {Folder(), QString::fromStdString(stored)});
+    dialog.show();
+    ASSERT_TRUE(octave.WaitIdle(60000));
+
+    Select(dialog.List(), {Folder(), other});
+    Press(dialog, "remove");
+    EXPECT_TRUE(OnPath(Folder()));
+    EXPECT_FALSE(OnPath(other));
+    EXPECT_EQ(CStoredPaths(stored).Load(), std::vector<std::string>{Folder().toStdString()});
+    const QString note = dialog.findChild<QLabel*>()->text();
+    EXPECT_TRUE(note.contains(Folder()) && !note.contains(other)) << note.toStdString();
+}
+
 TEST_F(PathsOctave, PackageInstalledListedLoadedUnloadedAndUninstalled)
 {
     const QString home = Folder();
