@@ -582,6 +582,11 @@ bool CKestruneApp::IsStarting() const
     return m_connection && m_connection->IsRunning() && !m_connection->IsConnected();
 }
 
+bool CKestruneApp::WaitsForInput() const
+{
+    return m_session && m_session->WaitsForInput();
+}
+
 bool CKestruneApp::IsDebugMode() const
 {
     return m_session && m_session->DebugMode();

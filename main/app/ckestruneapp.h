@@ -102,6 +102,7 @@ public:
     bool IsConnected() const override;
     bool InterpreterKnown() const override;
     bool IsStarting() const override;
+    bool WaitsForInput() const override;
     bool IsDebugMode() const override;
     void RequestWorkspaceRefresh() override;
     bool RunCollected(const std::string& statement, CollectedAnswer done) override;

@@ -810,11 +810,12 @@ bool CKestruneView::Enter()
         return true;
     }
     CaretToEnd();
+    const bool reply = m_host && m_host->WaitsForInput();
     const QStringList pieces = line.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString& piece : pieces) {
         if (m_host)
             m_host->QueueCommand(piece.toStdString(), true);
-        if (m_history && !piece.contains(QStringLiteral("%-- ")))
+        if (m_history && !reply && !piece.contains(QStringLiteral("%-- ")))
             m_history->AddFromWindow(piece);
     }
     QTextCursor end = textCursor();

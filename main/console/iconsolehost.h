@@ -17,6 +17,9 @@ public:
     virtual bool IsConnected() const = 0;
     // The interpreter is starting: keys typed now wait for its first prompt.
     virtual bool IsStarting() const { return false; }
+    // A running statement waits for the user's input (input(), kbhit): a
+    // line entered now is a reply to it, not a statement for the history.
+    virtual bool WaitsForInput() const { return false; }
     // The interpreter process is known (found at the first prompt): only then
     // Ctrl+C and Ctrl+V take their console meaning.
     virtual bool InterpreterKnown() const = 0;

@@ -351,12 +351,13 @@ void COctaveRedirector::SenderThreadProc()
     }
 }
 
-void COctaveRedirector::EchoRequest(const std::string& text)
+void COctaveRedirector::EchoRequest(const std::string& text, bool toHistory)
 {
     std::lock_guard<std::mutex> lock(m_impl->consoleLock);
     if (m_panes) {
         m_panes->ConsoleEcho(text + "\n");
-        m_panes->HistoryAdd(text);
+        if (toHistory)
+            m_panes->HistoryAdd(text);
     }
     m_impl->tail += text + "\n";
     if (m_impl->tail.size() > kTailSize)
@@ -471,8 +472,16 @@ bool COctaveRedirector::ProcessRequest(const CSessionRequest& request)
         m_impl->editorAnswer.clear();
     }
     m_folderNotice.store(a.folderMayChange);
+    const bool reply = WaitsForInput();
     if (a.echo)
-        EchoRequest(text);
+        EchoRequest(text, !reply);
+    if (!reply) {
+        if (AtPrompt())
+            m_sentSincePrompt.clear();
+        else
+            m_sentSincePrompt += '\n';
+        m_sentSincePrompt += a.toSend;
+    }
 
     m_idle.Reset();
     ExpectPrompts(a.toSend);
@@ -512,6 +521,7 @@ void COctaveRedirector::ExpectPrompts(const std::string& sent)
     m_promptsCounted.store(count.finished);
     m_linesSent.store(1 + static_cast<int>(std::count(sent.begin(), sent.end(), '\n')));
     m_midLine.store(false);
+    m_inputWait.store(false);
     m_promptSeen.Reset();
 }
 
@@ -549,8 +559,10 @@ void COctaveRedirector::WaitForPrompt()
         // A silent statement (pause, a long computation) is not waiting for
         // input: only an interpreter that reads its next line is.
         const std::int64_t silent = SteadyMs() - std::max(m_lastOutputMs.load(), m_lastWriteMs.load());
-        if (silent >= quiet && InterpreterWantsInput())
+        if (silent >= quiet && InterpreterWantsInput()) {
+            m_inputWait.store(CPromptCount::Of(m_sentSincePrompt).finished);
             return;
+        }
         const auto wait = std::chrono::milliseconds(silent < quiet ? quiet - silent : kInputPollMs);
         if (m_promptSeen.IsSet())
             std::this_thread::sleep_for(std::min(wait, std::chrono::milliseconds(kInputPollMs)));

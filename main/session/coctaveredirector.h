@@ -100,6 +100,10 @@ public:
     CEvent& IdleEvent() { return m_idle; }
     // The last output ended with a prompt (or nothing was asked since).
     bool AtPrompt() const { return m_promptSeen.IsSet(); }
+    // The statement in flight reads its input before its prompt came back
+    // (input(), kbhit): what is sent now is the user's reply to it, not a
+    // statement. The next line of an open block is no reply.
+    bool WaitsForInput() const { return m_inputWait.load() && !m_promptSeen.IsSet(); }
     // No request waits or is in hand, the last one got its prompt and the
     // workspace's own statement is done.
     bool SenderIdle() const
@@ -166,7 +170,7 @@ private:
     struct Impl;
     void SenderThreadProc();
     void Drop(const CSessionRequest& request);
-    void EchoRequest(const std::string& text);
+    void EchoRequest(const std::string& text, bool toHistory = true);
     bool HandleLocally(const CRequestAction& a);
     void NoteRequestEffects(const CRequestAction& a);
     void OpenAnswer(CRequestAction::Answer answer, const CSessionRequest& request, bool open);
@@ -229,6 +233,13 @@ private:
     std::atomic<int> m_linesSent{0};
     // What was shown since the last prompt ends inside a line (a question).
     std::atomic<bool> m_midLine{false};
+    // Raised when the wait for the prompt ended because a statement reads
+    // its input; lowered by the next write.
+    std::atomic<bool> m_inputWait{false};
+    // The statement text written since the interpreter's last own prompt,
+    // replies left out (sender thread only): while it leaves a block open,
+    // the interpreter reads the block's next line, not a reply.
+    std::string m_sentSincePrompt;
     std::thread m_sender;
     std::mutex m_senderLock;
 

@@ -6,6 +6,7 @@
 
 #include "main/console/cconsolesink.h"
 #include "main/console/ckestruneview.h"
+#include "main/console/iconsolehistory.h"
 #include "main/console/iconsolehost.h"
 #include "platform/octavequote.h"
 #include "tests/main/console/kestrunetestsupport.h"
@@ -28,6 +29,7 @@ public:
     bool IsConnected() const override { return m_harness.IsConnected(); }
     bool InterpreterKnown() const override { return true; }
     bool IsStarting() const override { return starting; }
+    bool WaitsForInput() const override { return m_harness.Session().WaitsForInput(); }
     bool IsDebugMode() const override { return m_harness.IsDebugMode(); }
     void RequestWorkspaceRefresh() override {}
     void RequestInterrupt() override { m_harness.Session().Interrupt(); }
@@ -38,6 +40,23 @@ public:
 
 private:
     CSessionHarness& m_harness;
+};
+
+// The lines the window adds to the history.
+class RecordingHistory : public IConsoleHistory {
+public:
+    bool AddFromWindow(const QString& line) override
+    {
+        m_entries << line;
+        return true;
+    }
+    const QStringList& Entries() const override { return m_entries; }
+    int& Cursor() override { return m_cursor; }
+    void Clear() override { m_entries.clear(); }
+
+private:
+    QStringList m_entries;
+    int m_cursor = 0;
 };
 
 class CommandWindowSession : public ::testing::Test {
@@ -152,6 +171,34 @@ TEST_F(CommandWindowSession, StatementFromElsewhereKeepsWhatTheUserIsTyping)
     EXPECT_TRUE(text.contains(QStringLiteral(">> disp(5)\n5\n>> help sin\n"))) << Text();
     EXPECT_TRUE(text.endsWith(QStringLiteral(">> half typed"))) << Text();
     EXPECT_EQ(view.CommandLine(), QStringLiteral("half typed"));
+}
+
+TEST_F(CommandWindowSession, RepliesToInputStayOutOfTheHistoryBlockLinesDoNot)
+{
+    RecordingHistory history;
+    view.SetHistory(&history);
+    QSignalSpy echoed(&harness.Events(), &CSessionEvents::historyAdded);
+    Type(QStringLiteral("x = input('value? ')"));
+    Enter();
+    ASSERT_TRUE(WaitFor([&] { return host.WaitsForInput(); }, 20000)) << Text();
+    Type(QStringLiteral("5"));
+    Enter();
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Ask("disp(x)"), "5\n");
+    // A block typed line by line waits for input too, but its lines are statements.
+    for (const char* line : {"for k = 1:2", "y = k;", "end"}) {
+        Type(QString::fromLatin1(line));
+        Enter();
+    }
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Ask("disp(y)"), "2\n");
+
+    const QStringList statements{"x = input('value? ')", "for k = 1:2", "y = k;", "end"};
+    EXPECT_EQ(history.Entries(), statements);
+    QStringList sessionAdds;
+    for (const QList<QVariant>& call : echoed)
+        sessionAdds << call.at(0).toString();
+    EXPECT_EQ(sessionAdds, statements);
 }
 
 // Keys typed while the interpreter starts are not lost: the lines ended with
