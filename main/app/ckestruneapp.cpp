@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QOpenGLWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -151,6 +152,7 @@ bool CKestruneApp::Start(const Options& options)
     }
 
     m_session->StartSender();
+    KeepWindowSurfaceForEmbedding();
     m_frame->show();
     WireEditorLink();
     QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
@@ -356,6 +358,21 @@ CProfileView* CKestruneApp::Profiler()
         m_frame->SetPaneWidget(PaneId::Profiler, m_profiler);
     }
     return m_profiler;
+}
+
+void CKestruneApp::KeepWindowSurfaceForEmbedding()
+{
+    // The first web view shown in a window makes Qt recreate the window's
+    // native surface for OpenGL, and the editor's foreign window inside the
+    // editor pane does not survive that: the program crashed when the
+    // Profiler or Documentation tab was first opened. A (never shown) OpenGL
+    // widget present before the first show gives the window that surface
+    // from the start, so nothing is recreated later.
+    if (!m_frame->HasEditorPane() || !CEditorEmbedder::Possible())
+        return;
+    auto* surface = new QOpenGLWidget(m_frame);
+    surface->setObjectName(QStringLiteral("SurfaceKeeper"));
+    surface->hide();
 }
 
 void CKestruneApp::WireEditorLink()

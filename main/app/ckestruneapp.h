@@ -127,6 +127,7 @@ private:
     void WireCommands();
     void WireSessionEvents();
     void InstallPanes();
+    void KeepWindowSurfaceForEmbedding();
     void WireEditorLink();
     void StartEditorProgram(const CKestruneSettings& settings);
     void UpdateCommandState();

@@ -112,3 +112,37 @@ e2e_type_in_editor() {
     sleep 0.3
     xdotool type --delay 20 "$1"
 }
+
+# The start of a test of kestrune alone (which may start an editor of its
+# own): a private home under a fresh $root, which goes, with the programs
+# ($kpid's session, the editor $mpid), when the test ends.
+e2e_main_only() {
+    root="$(mktemp -d)"
+    kpid=""
+    mpid=""
+    trap e2e_end_main_only EXIT
+    e2e_private_home
+}
+e2e_end_main_only() {
+    [ -n "$kpid" ] && kill -9 -- -"$kpid" 2>/dev/null
+    [ -n "$mpid" ] && kill -9 "$mpid" 2>/dev/null
+    rm -rf "$root"
+}
+
+# Reports a failure with kestrune's output (and a screenshot into
+# $DEBUG_SHOT when set) and ends the test.
+e2e_fail_main() {
+    echo "$1" >&2
+    [ -n "${DEBUG_SHOT:-}" ] && import -window root "$DEBUG_SHOT"
+    echo "--- kestrune:" >&2
+    cat "$root/kestrune.log" >&2
+    exit 1
+}
+
+# Starts kestrune ($1) as e2e_start_main does, failing the test when there is
+# no display or no main window.
+e2e_start_main_or_fail() {
+    [ -n "${DISPLAY:-}" ] || e2e_fail_main "no X display"
+    e2e_start_main "$1"
+    [ -n "$main" ] || e2e_fail_main "the main window did not appear"
+}

@@ -5,28 +5,11 @@
 # the middle of pause(20). Its unsaved text stays.
 set -u
 kestrune="$1"
-root="$(mktemp -d)"
-kpid=""
-mpid=""
-cleanup() {
-    [ -n "$kpid" ] && kill -9 -- -"$kpid" 2>/dev/null
-    [ -n "$mpid" ] && kill -9 "$mpid" 2>/dev/null
-    rm -rf "$root"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/e2elib.sh"
-e2e_private_home
+e2e_main_only
 e2e_settings AutoStart=1 ConfirmExit=0 UseSeparateEditor=0 "workpath=$root/work"
-fail() {
-    echo "$1" >&2
-    [ -n "${DEBUG_SHOT:-}" ] && import -window root "$DEBUG_SHOT"
-    echo "--- kestrune:" >&2
-    cat "$root/kestrune.log" >&2
-    exit 1
-}
-[ -n "${DISPLAY:-}" ] || fail "no X display"
-e2e_start_main "$kestrune"
-[ -n "$main" ] || fail "the main window did not appear"
+fail() { e2e_fail_main "$1"; }
+e2e_start_main_or_fail "$kestrune"
 
 # Focus to the command window: the pointer over it, away from the editor.
 to_command_window() {
