@@ -219,6 +219,14 @@ void CMarlinoteView::ToggleBreakpointAtLine(int line)
         ++target;
     if (target >= count)
         return;
+    // The interpreter finds breakpoints by function name only; a marker it
+    // can never take would promise a stop that never comes.
+    if (m_link && !IsOctaveIdentifier(m_doc->GetFunctionName())) {
+        emit errorOccurred(tr("A breakpoint cannot be set in %1: the interpreter sets breakpoints by "
+                              "function name, and this file name is not a valid one.")
+                               .arg(m_doc->GetBaseTitle()));
+        return;
+    }
     m_editor->MarkerAdd(target, CScintillaWnd::BreakpointMarker);
     if (target == 0 || !m_link)
         return;  // a marker on the first line is not sent

@@ -352,6 +352,15 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     view.ApplySettings(s);
     view.RunOrContinue();
     EXPECT_EQ(link.sent, (QStringList{"run ('" + dir.path() + "/a;disp(1)''.m')"}));
+
+    // Nor can the interpreter stop in it: no marker, nothing sent, and the user is told why.
+    view.ClearBreakpointsAndDebugLine();
+    link.sent.clear();
+    QSignalSpy errors(&view, &CMarlinoteView::errorOccurred);
+    view.ToggleBreakpointAtLine(5);
+    EXPECT_TRUE(view.GetBreakpoints().empty());
+    EXPECT_TRUE(link.sent.isEmpty());
+    EXPECT_EQ(errors.count(), 1);
     view.SetInterpreterLink(nullptr);
 }
 
