@@ -181,12 +181,22 @@ std::vector<int> CMarlinoteView::GetBreakpoints() const
     return lines;
 }
 
-QByteArray CMarlinoteView::ClearAllBreakpointsStatement() const
+std::vector<int> CMarlinoteView::SentBreakpoints() const
 {
     std::vector<int> lines = GetBreakpoints();
     // A marker on the first line was never sent.
     lines.erase(std::remove(lines.begin(), lines.end(), 1), lines.end());
-    return BreakpointStatements::ClearAll(m_doc->GetFunctionName(), lines);
+    return lines;
+}
+
+QByteArray CMarlinoteView::ClearAllBreakpointsStatement() const
+{
+    return BreakpointStatements::ClearAll(m_doc->GetFunctionName(), SentBreakpoints());
+}
+
+QByteArray CMarlinoteView::SetAllBreakpointsStatement() const
+{
+    return BreakpointStatements::SetAll(m_doc->GetFunctionName(), SentBreakpoints());
 }
 
 void CMarlinoteView::ToggleBreakpoint()

@@ -57,6 +57,9 @@ public:
     // The statement that clears every breakpoint this view marks in the
     // interpreter (empty when none was sent).
     QByteArray ClearAllBreakpointsStatement() const;
+    // The statement that sets every breakpoint this view marks again, for an
+    // interpreter that has none (empty when there is nothing to send).
+    QByteArray SetAllBreakpointsStatement() const;
 
     // Name of a style of the Octave lexer for the status bar ("Default" ...).
     static QString StyleName(int style);
@@ -172,6 +175,7 @@ private:
     void StoreSetting(const char* key, int value);
     bool Send(const QByteArray& text, bool activate, bool offerStart, bool echo = true);
     QByteArray RememberFunctionName();
+    std::vector<int> SentBreakpoints() const;
     // Selects the cell around the caret, without its break lines; returns the
     // line of the break after it (the line count when there is none).
     long SelectCurrentCell();

@@ -144,6 +144,9 @@ void CMainProgramLink::OnMessage(const QByteArray& text)
     case Kind::DebugEnded:
         OnDebugEnded();
         break;
+    case Kind::InterpreterStarted:
+        OnInterpreterStarted();
+        break;
     case Kind::CurrentPath:
         m_app.SetCurrentPath(FileNameBytes::Decode(m.path));
         break;
@@ -199,6 +202,22 @@ void CMainProgramLink::OnDebugEnded()
                     SendToMainProgram(statement, false, false, true);
             }
             view->ClearBreakpointsAndDebugLine();
+        }
+    }
+    m_debugMode = false;
+    DebugModeChanged();
+}
+
+void CMainProgramLink::OnInterpreterStarted()
+{
+    // The markers stay where the user put them; the new interpreter is told.
+    if (CMainFrame* frame = m_app.MainFrame()) {
+        for (CChildFrame* child : frame->Children()) {
+            CMarlinoteView* view = child->View();
+            const QByteArray statement = view->SetAllBreakpointsStatement();
+            if (!statement.isEmpty())
+                SendToMainProgram(statement, false, false, true);
+            view->SetDebugLine(0);
         }
     }
     m_debugMode = false;

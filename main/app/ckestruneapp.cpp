@@ -40,6 +40,7 @@
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/cerrorlocation.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
@@ -265,6 +266,10 @@ void CKestruneApp::WireSessionEvents()
             docs->ShowDocumentation(topic);
     });
     connect(events, &CSessionEvents::editorTextReady, this, &CKestruneApp::SendToEditor);
+    connect(events, &CSessionEvents::connectionChanged, this, [this](bool connected) {
+        if (connected)
+            m_editor->Send(EditorProtocol::EncodeInterpreterStarted(), false);
+    });
     connect(events, &CSessionEvents::closeRequested, this, [this] {
         if (m_frame)
             m_frame->close();

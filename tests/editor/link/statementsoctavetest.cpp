@@ -101,6 +101,11 @@ TEST_F(StatementsOctaveTest, BreakpointsSetAndClearedAlsoBesideASubfunctionBreak
     const QByteArray pastEnd = BreakpointStatements::Set("f", 40);
     EXPECT_EQ(EditorProtocol::Decode(EditorProtocol::EncodeBreakpointAnswer(pastEnd, link.Run(pastEnd))).line, 0);
     EXPECT_EQ(link.Breakpoints(), "f:5 f:8");
+
+    // A new interpreter has none; the marked ones are set again.
+    link.Run("dbclear all");
+    link.Run(view.SetAllBreakpointsStatement());
+    EXPECT_EQ(link.Breakpoints(), "f:5 f:8");
 }
 
 TEST_F(StatementsOctaveTest, RunStopsAtTheBreakpointAndTheDebugStepsMove)
