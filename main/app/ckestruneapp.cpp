@@ -346,8 +346,10 @@ CDiffView* CKestruneApp::Comparison()
 {
     if (!m_diff && m_frame) {
         m_diff = new CDiffView(m_programFolder);
+        // A line link names its file as an error link does; the editor takes
+        // it as an error location.
         connect(m_diff, &CDiffView::editorTextRequested, this,
-                [this](const QString& text, bool activate) { SendToEditor(text.toUtf8(), activate); });
+                [this](const QString& text, bool) { OpenInEditor(text.toStdString()); });
         connect(m_diff, &CDiffView::editorPaneRequested, this, [this] { m_frame->ShowPane(PaneId::Editor); });
         m_frame->SetPaneWidget(PaneId::Diff, m_diff);
     }

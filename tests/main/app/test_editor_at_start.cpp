@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "main/app/ckestruneapp.h"
+#include "main/comparison/cdiffview.h"
 #include "main/frame/ccommandids.h"
 #include "main/session/csessionevents.h"
 #include "platform/cmessagechannel.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 using kestrunetest::WaitFor;
@@ -93,6 +95,24 @@ TEST_F(EditorWithApp, TextsGoInOrderWithoutWaitingAndActivateShowsTheEditorPane)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(received[i + 1], "varvalue:" + QByteArray::number(i));
     EXPECT_TRUE(pane->isVisible());
+}
+
+// A line link of the comparison report opens the file at that line.
+TEST_F(EditorWithApp, ALineLinkOfTheComparisonGoesToTheEditorAsAnErrorLocation)
+{
+    QList<QByteArray> received;
+    CMessageServer editor(QStringLiteral("marlinote"));
+    QObject::connect(&editor, &CMessageServer::textReceived, [&received](const QByteArray& text) { received << text; });
+    ASSERT_TRUE(editor.Listen());
+    auto app = Start();
+    app->Frame()->ShowPane(PaneId::Diff);
+    CDiffView* diff = nullptr;
+    ASSERT_TRUE(WaitFor([&app, &diff] { return (diff = app->Frame()->findChild<CDiffView*>()) != nullptr; }));
+    const QString file = m_folder.path() + QStringLiteral("/a b.m");
+    QFile(file).open(QIODevice::WriteOnly);
+    emit diff->editorTextRequested(QStringLiteral("line 12 of file ") + file, true);
+    ASSERT_TRUE(WaitFor([&received] { return !received.isEmpty(); }));
+    EXPECT_EQ(received.first(), EditorProtocol::EncodeErrorLocation(file.toUtf8(), 12, 0));
 }
 
 // A stop of the real interpreter in the debugger brings the hidden editor
