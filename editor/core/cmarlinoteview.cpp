@@ -288,8 +288,12 @@ void CMarlinoteView::RunOrContinue()
         return;
     }
     std::string path;
-    if (OctaveQuote(m_doc->GetPath().toStdString(), path))
-        Send("run (" + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
+    if (!OctaveQuote(m_doc->GetPath().toStdString(), path))
+        return;
+    // The interpreter's run() puts the file name into a statement of its own
+    // without doubling its quotes; such a file is sourced directly.
+    const QByteArray call = QFileInfo(m_doc->GetPath()).fileName().contains(QLatin1Char('\'')) ? "source (" : "run (";
+    Send(call + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
 }
 
 void CMarlinoteView::DebugStep()

@@ -142,6 +142,11 @@ TEST_F(StatementsOctaveTest, RunAScriptWhoseNameIsNoIdentifierAndEvaluateSelecti
     ASSERT_TRUE(view.GetDocument()->LoadFromFile(dir.filePath("my-script.m")));
     view.RunOrContinue();
     EXPECT_TRUE(QFile::exists(dir.filePath("written.txt")));
+    // A quote in the name, which the interpreter's run() cannot take.
+    Write("it's.m", "fid = fopen('quoted.txt', 'w'); fprintf(fid, 'ok'); fclose(fid);\n");
+    ASSERT_TRUE(view.GetDocument()->LoadFromFile(dir.filePath("it's.m")));
+    view.RunOrContinue();
+    EXPECT_TRUE(QFile::exists(dir.filePath("quoted.txt")));
 
     Editor()->SetText("%% one\nc1 = 1;\n%% two\nc2 = 2;\nq = 6 * ...\n 7;\n%% three\nc3 = 3;\n");
     Editor()->GotoPosition(0);
