@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -889,7 +890,15 @@ QString CMarlinoteView::StyleName(int style)
 // ---------------------------------------------------------------------------
 // Call tips
 
-void CMarlinoteView::ShowCallTip(const QStringList& signatures, int index)
+void CMarlinoteView::ShowCallTip(const QStringList& signatures)
+{
+    // The answer may come after the user has closed the call.
+    if (!std::exchange(m_callTipAwaited, false))
+        return;
+    DisplayCallTip(signatures, 0);
+}
+
+void CMarlinoteView::DisplayCallTip(const QStringList& signatures, int index)
 {
     if (signatures.isEmpty())
         return;
@@ -930,7 +939,7 @@ void CMarlinoteView::OnCallTipClick(int direction)
     // 1 is the up arrow, 2 the down arrow.
     if (m_callTipSignatures.isEmpty() || (direction != 1 && direction != 2))
         return;
-    ShowCallTip(m_callTipSignatures, m_callTipIndex + (direction == 1 ? -1 : 1));
+    DisplayCallTip(m_callTipSignatures, m_callTipIndex + (direction == 1 ? -1 : 1));
 }
 
 void CMarlinoteView::CallTipOnChar(int ch)
@@ -951,12 +960,14 @@ void CMarlinoteView::CallTipOnChar(int ch)
             --start;
         const QByteArray name = before.mid(start, end - start);
         if (!name.isEmpty())
-            Send("help " + name + ";###", false, false);
+            m_callTipAwaited = Send("help " + name + ";###", false, false);
     } else if (ch == ',' && showing) {
         ++m_callTipParameter;
         HighlightCallTipParameter();
-    } else if (ch == ')' && showing) {
-        m_editor->SendScintilla(B::SCI_CALLTIPCANCEL);
+    } else if (ch == ')') {
+        m_callTipAwaited = false;
+        if (showing)
+            m_editor->SendScintilla(B::SCI_CALLTIPCANCEL);
     }
 }
 

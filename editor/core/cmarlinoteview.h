@@ -64,8 +64,9 @@ public:
     // Name of a style of the Octave lexer for the status bar ("Default" ...).
     static QString StyleName(int style);
 
-    // Call tip of a "parameters:" answer: signature index (0-based) of the list.
-    void ShowCallTip(const QStringList& signatures, int index = 0);
+    // Call tip of a "parameters:" answer, shown while the call whose "(" asked
+    // for it is still open.
+    void ShowCallTip(const QStringList& signatures);
 
 public slots:
     // Interpreter commands (need the link).
@@ -180,6 +181,8 @@ private:
     // line of the break after it (the line count when there is none).
     long SelectCurrentCell();
     void HighlightCallTipParameter();
+    // Signature index (0-based) of the list.
+    void DisplayCallTip(const QStringList& signatures, int index);
     int GetCurrentCellIndexCached() const;
 
     CScintillaWnd* m_editor = nullptr;
@@ -194,6 +197,7 @@ private:
     QStringList m_callTipSignatures;
     int m_callTipIndex = 0;
     int m_callTipParameter = 0;
+    bool m_callTipAwaited = false;
     QByteArray m_callTipText;
 
     // Cell list, recomputed when the text changed.

@@ -423,6 +423,10 @@ TEST_F(ViewTest, DebugCommandsCellsAndCallTipsThroughTheLink)
     EXPECT_NE(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
     Type(")");
     EXPECT_EQ(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
+    // An answer that comes after the call was closed shows nothing.
+    Type("; plot (1)");
+    view.ShowCallTip({"plot (x, y)", "plot (y)"});
+    EXPECT_EQ(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
 
     link.sent.clear();
     SetText("zeros");
