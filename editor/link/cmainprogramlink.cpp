@@ -230,7 +230,8 @@ void CMainProgramLink::OnValue(const QByteArray& html)
     // Only the bold name: "ans" inside the value (a text, a field) stays.
     text.replace(QLatin1String("<b>ans </b>"),
                  QStringLiteral("<b>%1 </b>").arg(QString::fromUtf8(m_tooltipWord).toHtmlEscaped()));
-    QToolTip::showText(m_tooltipPoint, text);
+    // The interpreter lays a matrix out in rows and aligned columns.
+    QToolTip::showText(m_tooltipPoint, QStringLiteral("<pre>%1</pre>").arg(text.trimmed()));
 }
 
 QStringList CMainProgramLink::Signatures(const QByteArray& helpText)

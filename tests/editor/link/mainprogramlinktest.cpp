@@ -153,5 +153,8 @@ TEST_F(MainProgramLinkTest, AValueTipNamesTheWordOnlyInItsBoldName)
 {
     link->RememberTooltip("w", QPoint(10, 10), false);
     Receive(EditorProtocol::EncodeValue("<b>ans </b>= transpose answer"));
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("<b>w </b>= transpose answer"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("<pre><b>w </b>= transpose answer</pre>"));
+    // A matrix keeps its rows and columns.
+    Receive(EditorProtocol::EncodeValue("<b>m </b>=\n\n   16    2\n    5   11\n\n"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("<pre><b>m </b>=\n\n   16    2\n    5   11</pre>"));
 }
