@@ -102,6 +102,57 @@ const char* MarkupEntity(char c)
     }
 }
 
+// Length of the well-formed UTF-8 sequence at text[i]; 0 when there is none.
+size_t Utf8Length(std::string_view text, size_t i)
+{
+    const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (size_t k = 2; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+// The page is UTF-8. A line in another encoding (the other file may be a
+// Latin-1 copy of this one) keeps its characters: each byte that is not part
+// of a UTF-8 sequence is taken as the Latin-1 character of that code.
+void AppendAsUtf8(std::string& out, std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t plain = i;
+        for (size_t length; plain < text.size() && (length = Utf8Length(text, plain)) > 0;)
+            plain += length;
+        out.append(text.data() + i, plain - i);
+        if (plain == text.size())
+            break;
+        const unsigned char c = static_cast<unsigned char>(text[plain]);
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+        i = plain + 1;
+    }
+}
+
 } // namespace
 
 void CDiffReport::AppendEscapedLine(std::string& out, std::string_view text)
@@ -123,7 +174,7 @@ void CDiffReport::AppendEscapedLine(std::string& out, std::string_view text)
     while (i < text.size()) {
         const size_t special = text.find_first_of(std::string_view("<>&\0", 4), i);
         const size_t stop = special == std::string_view::npos ? text.size() : special;
-        out.append(text.data() + i, stop - i);
+        AppendAsUtf8(out, text.substr(i, stop - i));
         if (stop == text.size())
             break;
         // A NUL byte is not allowed in a page; it shows as the replacement mark.
@@ -236,6 +287,7 @@ std::string CDiffReport::Build(const CFilePartition& left, const CFilePartition&
     AdviseHugePages(out.data(), out.capacity());
 
     out += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<HTML>\r\n<HEAD>\r\n"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
            "<TITLE> Comparison Tool - ";
     out += EscapeText(name1);
     out += "&nbsp;vs ";

@@ -111,6 +111,8 @@ Message Decode(const QByteArray& message)
     } else if (message.startsWith("setcurrentpath=")) {
         m.kind = Kind::CurrentPath;
         m.path = After(message, "setcurrentpath=");
+    } else if (message == "interpreterstarted") {
+        m.kind = Kind::InterpreterStarted;
     } else if (message == "UpdatePreferences") {
         m.kind = Kind::UpdatePreferences;
     } else if (message.trimmed() == "close") {
@@ -160,6 +162,11 @@ QByteArray EncodeParameters(const QByteArray& helpText)
 QByteArray EncodeCurrentPath(const QByteArray& folder)
 {
     return "setcurrentpath=" + folder;
+}
+
+QByteArray EncodeInterpreterStarted()
+{
+    return "interpreterstarted";
 }
 
 QByteArray EncodeUpdatePreferences()

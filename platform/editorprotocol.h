@@ -19,6 +19,8 @@
 //   "completion:\n<name>\n...<prompt line>"    the interpreter's names
 //   "parameters:<help text>"                   call tip / description
 //   "setcurrentpath=<folder>"                  the interpreter's folder
+//   "interpreterstarted"                       a new interpreter: it has no
+//                                              breakpoints and is not stopped
 //   "UpdatePreferences"                        re-read the settings
 //   "close"                                    close (asks to save)
 //   "errorlocation\nLine=<n>\nColumn=<c>\nPath=<file>"  a clicked error link
@@ -53,6 +55,7 @@ enum class Kind {
     Completion,
     Parameters,
     CurrentPath,
+    InterpreterStarted,
     UpdatePreferences,
     Close,
     ErrorLocation,
@@ -80,6 +83,7 @@ QByteArray EncodeValue(const QByteArray& html);
 QByteArray EncodeCompletion(const QByteArray& answer);
 QByteArray EncodeParameters(const QByteArray& helpText);
 QByteArray EncodeCurrentPath(const QByteArray& folder);
+QByteArray EncodeInterpreterStarted();
 QByteArray EncodeUpdatePreferences();
 QByteArray EncodeClose();
 QByteArray EncodeErrorLocation(const QByteArray& path, int line, int column);

@@ -617,11 +617,22 @@ bool CMainFrame::CloseDocument(CChildFrame* child, bool ask)
         return false;
     if (ask && !SaveModifiedBeforeClosing({child}))
         return false;
-    DestroyChild(child);
+    DestroyChildAndItsBreakpoints(child);
     UpdateCommandStates();
     if (!ActiveChild())
         OnActiveChildChanged(nullptr);
     return true;
+}
+
+void CMainFrame::DestroyChildAndItsBreakpoints(CChildFrame* child)
+{
+    // A breakpoint outlives its file's window in the interpreter; unmarked,
+    // it would stop a later run where the editor shows none.
+    CMarlinoteView* view = child->View();
+    const QByteArray statement = view->ClearAllBreakpointsStatement();
+    if (CInterpreterLink* link = view->GetInterpreterLink(); link && !statement.isEmpty())
+        link->SendToMainProgram(statement, false, false, true);
+    DestroyChild(child);
 }
 
 bool CMainFrame::OnCloseAll()
@@ -934,12 +945,12 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     m_app.Profile().WriteInt("TabDocs", "Orientation", m_orientation);
     if (m_replaceDlg)
         m_replaceDlg->close();
-    for (CChildFrame* child : Children())
-        DestroyChild(child);
     // Leaving the debugger keeps the interpreter from waiting on files that
     // are no longer shown.
     if (CInterpreterLink* link = m_app.InterpreterLink(); link && link->IsDebugMode())
         link->SendToMainProgram("dbquit", false, false, true);
+    for (CChildFrame* child : Children())
+        DestroyChildAndItsBreakpoints(child);
     event->accept();
     emit closed();
 }

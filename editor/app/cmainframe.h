@@ -188,6 +188,9 @@ private:
     CChildFrame* CreateChild();
     void AttachView(CChildFrame* child);
     void OnActiveChildChanged(CChildFrame* child);
+    // Clears the breakpoints of a file that is being closed from the
+    // interpreter, then destroys its window.
+    void DestroyChildAndItsBreakpoints(CChildFrame* child);
     void UpdateStatus(CMarlinoteView* view);
     void UpdateCommandStates();
     void OnViewSettingsChanged(CMarlinoteView* source, const CEditorSettings& settings);

@@ -34,6 +34,13 @@ QByteArray Clear(const QByteArray& function, int line, const std::vector<int>& r
     return text + "; " + Call("dbstop", function, remaining) + ';';
 }
 
+QByteArray SetAll(const QByteArray& function, const std::vector<int>& lines)
+{
+    if (lines.empty())
+        return {};
+    return Call("dbstop", function, lines);
+}
+
 QByteArray ClearAll(const QByteArray& function, const std::vector<int>& lines)
 {
     if (lines.empty())

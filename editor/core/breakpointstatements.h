@@ -25,6 +25,9 @@ QByteArray Set(const QByteArray& function, int line);
 // dbclear('f','9'); and, when lines remain, dbstop('f','3','7');
 QByteArray Clear(const QByteArray& function, int line, const std::vector<int>& remaining);
 
+// dbstop('f','3','7','9'); empty when there are no lines.
+QByteArray SetAll(const QByteArray& function, const std::vector<int>& lines);
+
 // dbclear('f','3','7','9'); empty when there are no lines.
 QByteArray ClearAll(const QByteArray& function, const std::vector<int>& lines);
 

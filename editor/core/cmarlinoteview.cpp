@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -181,12 +182,22 @@ std::vector<int> CMarlinoteView::GetBreakpoints() const
     return lines;
 }
 
-QByteArray CMarlinoteView::ClearAllBreakpointsStatement() const
+std::vector<int> CMarlinoteView::SentBreakpoints() const
 {
     std::vector<int> lines = GetBreakpoints();
     // A marker on the first line was never sent.
     lines.erase(std::remove(lines.begin(), lines.end(), 1), lines.end());
-    return BreakpointStatements::ClearAll(m_doc->GetFunctionName(), lines);
+    return lines;
+}
+
+QByteArray CMarlinoteView::ClearAllBreakpointsStatement() const
+{
+    return BreakpointStatements::ClearAll(m_doc->GetFunctionName(), SentBreakpoints());
+}
+
+QByteArray CMarlinoteView::SetAllBreakpointsStatement() const
+{
+    return BreakpointStatements::SetAll(m_doc->GetFunctionName(), SentBreakpoints());
 }
 
 void CMarlinoteView::ToggleBreakpoint()
@@ -219,6 +230,14 @@ void CMarlinoteView::ToggleBreakpointAtLine(int line)
         ++target;
     if (target >= count)
         return;
+    // The interpreter finds breakpoints by function name only; a marker it
+    // can never take would promise a stop that never comes.
+    if (m_link && !IsOctaveIdentifier(m_doc->GetFunctionName())) {
+        emit errorOccurred(tr("A breakpoint cannot be set in %1: the interpreter sets breakpoints by "
+                              "function name, and this file name is not a valid one.")
+                               .arg(m_doc->GetBaseTitle()));
+        return;
+    }
     m_editor->MarkerAdd(target, CScintillaWnd::BreakpointMarker);
     if (target == 0 || !m_link)
         return;  // a marker on the first line is not sent
@@ -270,8 +289,12 @@ void CMarlinoteView::RunOrContinue()
         return;
     }
     std::string path;
-    if (OctaveQuote(m_doc->GetPath().toStdString(), path))
-        Send("run (" + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
+    if (!OctaveQuote(m_doc->GetPath().toStdString(), path))
+        return;
+    // The interpreter's run() puts the file name into a statement of its own
+    // without doubling its quotes; such a file is sourced directly.
+    const QByteArray call = QFileInfo(m_doc->GetPath()).fileName().contains(QLatin1Char('\'')) ? "source (" : "run (";
+    Send(call + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
 }
 
 void CMarlinoteView::DebugStep()
@@ -867,7 +890,15 @@ QString CMarlinoteView::StyleName(int style)
 // ---------------------------------------------------------------------------
 // Call tips
 
-void CMarlinoteView::ShowCallTip(const QStringList& signatures, int index)
+void CMarlinoteView::ShowCallTip(const QStringList& signatures)
+{
+    // The answer may come after the user has closed the call.
+    if (!std::exchange(m_callTipAwaited, false))
+        return;
+    DisplayCallTip(signatures, 0);
+}
+
+void CMarlinoteView::DisplayCallTip(const QStringList& signatures, int index)
 {
     if (signatures.isEmpty())
         return;
@@ -908,7 +939,7 @@ void CMarlinoteView::OnCallTipClick(int direction)
     // 1 is the up arrow, 2 the down arrow.
     if (m_callTipSignatures.isEmpty() || (direction != 1 && direction != 2))
         return;
-    ShowCallTip(m_callTipSignatures, m_callTipIndex + (direction == 1 ? -1 : 1));
+    DisplayCallTip(m_callTipSignatures, m_callTipIndex + (direction == 1 ? -1 : 1));
 }
 
 void CMarlinoteView::CallTipOnChar(int ch)
@@ -929,12 +960,14 @@ void CMarlinoteView::CallTipOnChar(int ch)
             --start;
         const QByteArray name = before.mid(start, end - start);
         if (!name.isEmpty())
-            Send("help " + name + ";###", false, false);
+            m_callTipAwaited = Send("help " + name + ";###", false, false);
     } else if (ch == ',' && showing) {
         ++m_callTipParameter;
         HighlightCallTipParameter();
-    } else if (ch == ')' && showing) {
-        m_editor->SendScintilla(B::SCI_CALLTIPCANCEL);
+    } else if (ch == ')') {
+        m_callTipAwaited = false;
+        if (showing)
+            m_editor->SendScintilla(B::SCI_CALLTIPCANCEL);
     }
 }
 

@@ -57,12 +57,16 @@ public:
     // The statement that clears every breakpoint this view marks in the
     // interpreter (empty when none was sent).
     QByteArray ClearAllBreakpointsStatement() const;
+    // The statement that sets every breakpoint this view marks again, for an
+    // interpreter that has none (empty when there is nothing to send).
+    QByteArray SetAllBreakpointsStatement() const;
 
     // Name of a style of the Octave lexer for the status bar ("Default" ...).
     static QString StyleName(int style);
 
-    // Call tip of a "parameters:" answer: signature index (0-based) of the list.
-    void ShowCallTip(const QStringList& signatures, int index = 0);
+    // Call tip of a "parameters:" answer, shown while the call whose "(" asked
+    // for it is still open.
+    void ShowCallTip(const QStringList& signatures);
 
 public slots:
     // Interpreter commands (need the link).
@@ -172,10 +176,13 @@ private:
     void StoreSetting(const char* key, int value);
     bool Send(const QByteArray& text, bool activate, bool offerStart, bool echo = true);
     QByteArray RememberFunctionName();
+    std::vector<int> SentBreakpoints() const;
     // Selects the cell around the caret, without its break lines; returns the
     // line of the break after it (the line count when there is none).
     long SelectCurrentCell();
     void HighlightCallTipParameter();
+    // Signature index (0-based) of the list.
+    void DisplayCallTip(const QStringList& signatures, int index);
     int GetCurrentCellIndexCached() const;
 
     CScintillaWnd* m_editor = nullptr;
@@ -190,6 +197,7 @@ private:
     QStringList m_callTipSignatures;
     int m_callTipIndex = 0;
     int m_callTipParameter = 0;
+    bool m_callTipAwaited = false;
     QByteArray m_callTipText;
 
     // Cell list, recomputed when the text changed.

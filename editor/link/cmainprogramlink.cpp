@@ -144,6 +144,9 @@ void CMainProgramLink::OnMessage(const QByteArray& text)
     case Kind::DebugEnded:
         OnDebugEnded();
         break;
+    case Kind::InterpreterStarted:
+        OnInterpreterStarted();
+        break;
     case Kind::CurrentPath:
         m_app.SetCurrentPath(FileNameBytes::Decode(m.path));
         break;
@@ -205,13 +208,30 @@ void CMainProgramLink::OnDebugEnded()
     DebugModeChanged();
 }
 
+void CMainProgramLink::OnInterpreterStarted()
+{
+    // The markers stay where the user put them; the new interpreter is told.
+    if (CMainFrame* frame = m_app.MainFrame()) {
+        for (CChildFrame* child : frame->Children()) {
+            CMarlinoteView* view = child->View();
+            const QByteArray statement = view->SetAllBreakpointsStatement();
+            if (!statement.isEmpty())
+                SendToMainProgram(statement, false, false, true);
+            view->SetDebugLine(0);
+        }
+    }
+    m_debugMode = false;
+    DebugModeChanged();
+}
+
 void CMainProgramLink::OnValue(const QByteArray& html)
 {
     QString text = QString::fromUtf8(html);
     // Only the bold name: "ans" inside the value (a text, a field) stays.
     text.replace(QLatin1String("<b>ans </b>"),
                  QStringLiteral("<b>%1 </b>").arg(QString::fromUtf8(m_tooltipWord).toHtmlEscaped()));
-    QToolTip::showText(m_tooltipPoint, text);
+    // The interpreter lays a matrix out in rows and aligned columns.
+    QToolTip::showText(m_tooltipPoint, QStringLiteral("<pre>%1</pre>").arg(text.trimmed()));
 }
 
 QStringList CMainProgramLink::Signatures(const QByteArray& helpText)

@@ -57,6 +57,7 @@ public:
 private:
     void OnDebug(const EditorProtocol::Message& m);
     void OnDebugEnded();
+    void OnInterpreterStarted();
     void OnValue(const QByteArray& html);
     void OnParameters(const QByteArray& helpText);
     void OnErrorLocation(const EditorProtocol::Message& m);

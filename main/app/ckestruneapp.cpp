@@ -41,6 +41,7 @@
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/cerrorlocation.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
@@ -267,6 +268,10 @@ void CKestruneApp::WireSessionEvents()
             docs->ShowDocumentation(topic);
     });
     connect(events, &CSessionEvents::editorTextReady, this, &CKestruneApp::SendToEditor);
+    connect(events, &CSessionEvents::connectionChanged, this, [this](bool connected) {
+        if (connected)
+            m_editor->Send(EditorProtocol::EncodeInterpreterStarted(), false);
+    });
     connect(events, &CSessionEvents::closeRequested, this, [this] {
         if (m_frame)
             m_frame->close();
@@ -343,8 +348,10 @@ CDiffView* CKestruneApp::Comparison()
 {
     if (!m_diff && m_frame) {
         m_diff = new CDiffView(m_programFolder);
+        // A line link names its file as an error link does; the editor takes
+        // it as an error location.
         connect(m_diff, &CDiffView::editorTextRequested, this,
-                [this](const QString& text, bool activate) { SendToEditor(text.toUtf8(), activate); });
+                [this](const QString& text, bool) { OpenInEditor(text.toStdString()); });
         connect(m_diff, &CDiffView::editorPaneRequested, this, [this] { m_frame->ShowPane(PaneId::Editor); });
         m_frame->SetPaneWidget(PaneId::Diff, m_diff);
     }

@@ -8,11 +8,31 @@
 #include <mutex>
 
 #include "platform/cmessagechannel.h"
+#include "platform/editorprotocol.h"
 
 namespace {
 const QString kEditorChannel = QStringLiteral("marlinote");
 constexpr int kSendTimeoutMs = 3000;
 constexpr qint64 kRestartGapMs = 10000;
+
+// The end of a debug session and the answers to the editor's own questions
+// concern the editor that was running: a new one has no use for them, and
+// starting it would bring back an editor the user has just closed.
+bool OnlyForARunningEditor(const QByteArray& text)
+{
+    using EditorProtocol::Kind;
+    switch (EditorProtocol::Decode(text).kind) {
+    case Kind::DebugEnded:
+    case Kind::Value:
+    case Kind::Completion:
+    case Kind::Parameters:
+    case Kind::Breakpoint:
+    case Kind::Error:
+        return true;
+    default:
+        return false;
+    }
+}
 }  // namespace
 
 CEditorTransport::CEditorTransport(const QString& programFolder, QObject* parent)
@@ -46,7 +66,7 @@ bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& t
 {
     if (MessageChannel::Send(kEditorChannel, text, kSendTimeoutMs) == MessageChannel::SendResult::Delivered)
         return true;
-    if (!startIfAbsent)
+    if (!startIfAbsent || OnlyForARunningEditor(text))
         return false;
     static std::mutex lock;
     static qint64 lastStart = 0;

@@ -27,7 +27,9 @@ public:
 
     // The delivery itself, from any thread: true when the editor got the
     // text. Otherwise the editor is started (at most once every ten seconds)
-    // and the text waits for it up to ten seconds, or until *cancel is set.
+    // and the text waits for it up to ten seconds, or until *cancel is set;
+    // a text that only a running editor can use (the debugger ended, an
+    // answer to its question) never starts it.
     static bool SendNow(const QString& programFolder, const QByteArray& text, bool startIfAbsent = true,
                         const std::atomic<bool>* cancel = nullptr);
 

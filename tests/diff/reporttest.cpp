@@ -108,6 +108,9 @@ TEST(DiffReport, LineEscaping)
     EXPECT_EQ(Escaped("\t  x\t y>"), "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;x\t y&gt;");
     EXPECT_EQ(Escaped("   "), "&nbsp;&nbsp;&nbsp;");
     EXPECT_EQ(Escaped(std::string("a\0b", 3)), "a&#65533;b");
+    // The page is UTF-8: a Latin-1 line keeps its characters, a UTF-8 line stays as it is.
+    EXPECT_EQ(Escaped("caf\xE9 \xFF<"), "caf\xC3\xA9 \xC3\xBF&lt;");
+    EXPECT_EQ(Escaped("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(Escaped("\"q'"), "\"q'");
 }
 

@@ -54,6 +54,7 @@ TEST(EditorProtocol, EveryMessageKindRoundTrips)
     EXPECT_EQ(m.path, tricky);
 
     EXPECT_EQ(Decode(EncodeUpdatePreferences()).kind, Kind::UpdatePreferences);
+    EXPECT_EQ(Decode(EncodeInterpreterStarted()).kind, Kind::InterpreterStarted);
     EXPECT_EQ(Decode(EncodeClose()).kind, Kind::Close);
 
     m = Decode(EncodeErrorLocation(tricky, 7, 3));

@@ -351,7 +351,16 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     s.changeDirOnRun = false;
     view.ApplySettings(s);
     view.RunOrContinue();
-    EXPECT_EQ(link.sent, (QStringList{"run ('" + dir.path() + "/a;disp(1)''.m')"}));
+    EXPECT_EQ(link.sent, (QStringList{"source ('" + dir.path() + "/a;disp(1)''.m')"}));
+
+    // Nor can the interpreter stop in it: no marker, nothing sent, and the user is told why.
+    view.ClearBreakpointsAndDebugLine();
+    link.sent.clear();
+    QSignalSpy errors(&view, &CMarlinoteView::errorOccurred);
+    view.ToggleBreakpointAtLine(5);
+    EXPECT_TRUE(view.GetBreakpoints().empty());
+    EXPECT_TRUE(link.sent.isEmpty());
+    EXPECT_EQ(errors.count(), 1);
     view.SetInterpreterLink(nullptr);
 }
 
@@ -413,6 +422,10 @@ TEST_F(ViewTest, DebugCommandsCellsAndCallTipsThroughTheLink)
     view.ShowCallTip({"plot (x, y)", "plot (y)"});
     EXPECT_NE(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
     Type(")");
+    EXPECT_EQ(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
+    // An answer that comes after the call was closed shows nothing.
+    Type("; plot (1)");
+    view.ShowCallTip({"plot (x, y)", "plot (y)"});
     EXPECT_EQ(Editor()->SendScintilla(B::SCI_CALLTIPACTIVE), 0);
 
     link.sent.clear();

@@ -91,6 +91,19 @@ TEST_F(MainProgramLinkTest, DebugPositionBreakpointsAndTheirEnd)
     EXPECT_EQ(Frame().Action(CMainFrame::ID_RUN)->text(), QStringLiteral("Run / Debug"));
 }
 
+TEST_F(MainProgramLinkTest, ANewInterpreterIsGivenTheMarkedBreakpointsAndIsNotStopped)
+{
+    Receive(EditorProtocol::EncodeDebug(path.toUtf8(), 2));
+    View()->ToggleBreakpointAtLine(2);
+    View()->ToggleBreakpointAtLine(4);
+    sent.clear();
+    Receive(EditorProtocol::EncodeInterpreterStarted());
+    EXPECT_EQ(sent, QStringList{"dbstop('f','2','4')"});
+    EXPECT_EQ(View()->GetBreakpoints(), (std::vector<int>{2, 4}));
+    EXPECT_FALSE(link->IsDebugMode());
+    EXPECT_EQ(View()->GetDebugLine(), 0);
+}
+
 TEST_F(MainProgramLinkTest, SettingsPathsNamesAndErrorLocations)
 {
     Receive(EditorProtocol::EncodeCurrentPath("/w/error: line 3/"));
@@ -140,5 +153,8 @@ TEST_F(MainProgramLinkTest, AValueTipNamesTheWordOnlyInItsBoldName)
 {
     link->RememberTooltip("w", QPoint(10, 10), false);
     Receive(EditorProtocol::EncodeValue("<b>ans </b>= transpose answer"));
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("<b>w </b>= transpose answer"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("<pre><b>w </b>= transpose answer</pre>"));
+    // A matrix keeps its rows and columns.
+    Receive(EditorProtocol::EncodeValue("<b>m </b>=\n\n   16    2\n    5   11\n\n"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("<pre><b>m </b>=\n\n   16    2\n    5   11</pre>"));
 }

@@ -101,6 +101,11 @@ TEST_F(StatementsOctaveTest, BreakpointsSetAndClearedAlsoBesideASubfunctionBreak
     const QByteArray pastEnd = BreakpointStatements::Set("f", 40);
     EXPECT_EQ(EditorProtocol::Decode(EditorProtocol::EncodeBreakpointAnswer(pastEnd, link.Run(pastEnd))).line, 0);
     EXPECT_EQ(link.Breakpoints(), "f:5 f:8");
+
+    // A new interpreter has none; the marked ones are set again.
+    link.Run("dbclear all");
+    link.Run(view.SetAllBreakpointsStatement());
+    EXPECT_EQ(link.Breakpoints(), "f:5 f:8");
 }
 
 TEST_F(StatementsOctaveTest, RunStopsAtTheBreakpointAndTheDebugStepsMove)
@@ -137,6 +142,11 @@ TEST_F(StatementsOctaveTest, RunAScriptWhoseNameIsNoIdentifierAndEvaluateSelecti
     ASSERT_TRUE(view.GetDocument()->LoadFromFile(dir.filePath("my-script.m")));
     view.RunOrContinue();
     EXPECT_TRUE(QFile::exists(dir.filePath("written.txt")));
+    // A quote in the name, which the interpreter's run() cannot take.
+    Write("it's.m", "fid = fopen('quoted.txt', 'w'); fprintf(fid, 'ok'); fclose(fid);\n");
+    ASSERT_TRUE(view.GetDocument()->LoadFromFile(dir.filePath("it's.m")));
+    view.RunOrContinue();
+    EXPECT_TRUE(QFile::exists(dir.filePath("quoted.txt")));
 
     Editor()->SetText("%% one\nc1 = 1;\n%% two\nc2 = 2;\nq = 6 * ...\n 7;\n%% three\nc3 = 3;\n");
     Editor()->GotoPosition(0);

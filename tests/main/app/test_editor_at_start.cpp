@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "main/app/ckestruneapp.h"
+#include "main/comparison/cdiffview.h"
 #include "main/frame/ccommandids.h"
 #include "main/session/csessionevents.h"
 #include "platform/cmessagechannel.h"
 #include "platform/cprofile.h"
+#include "platform/editorprotocol.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 using kestrunetest::WaitFor;
@@ -38,6 +40,13 @@ protected:
     void Set(const QString& key, int value) { CProfile(QStringLiteral("Kestrune")).WriteInt(QStringLiteral("Octave"), key, value); }
     QString Marker() const { return m_folder.path() + QStringLiteral("/started"); }
 
+    // The texts for the editor program land in received.
+    bool ListenAsEditor()
+    {
+        QObject::connect(&m_editor, &CMessageServer::textReceived, [this](const QByteArray& text) { received << text; });
+        return m_editor.Listen();
+    }
+
     std::unique_ptr<CKestruneApp> Start()
     {
         auto app = std::make_unique<CKestruneApp>();
@@ -51,6 +60,8 @@ protected:
     }
 
     QTemporaryDir m_folder;
+    CMessageServer m_editor{QStringLiteral("marlinote")};
+    QList<QByteArray> received;
 };
 
 TEST_F(EditorWithApp, StartedWithTheProgramAsTheSettingsAsk)
@@ -68,10 +79,7 @@ TEST_F(EditorWithApp, StartedWithTheProgramAsTheSettingsAsk)
 
 TEST_F(EditorWithApp, TextsGoInOrderWithoutWaitingAndActivateShowsTheEditorPane)
 {
-    QList<QByteArray> received;
-    CMessageServer editor(QStringLiteral("marlinote"));
-    QObject::connect(&editor, &CMessageServer::textReceived, [&received](const QByteArray& text) { received << text; });
-    ASSERT_TRUE(editor.Listen());
+    ASSERT_TRUE(ListenAsEditor());
     auto app = Start();
     QDockWidget* pane = app->Frame()->Pane(PaneId::Editor);
     ASSERT_TRUE(pane);
@@ -88,11 +96,26 @@ TEST_F(EditorWithApp, TextsGoInOrderWithoutWaitingAndActivateShowsTheEditorPane)
     });
     reader.join();
     EXPECT_LT(elapsed.elapsed(), 500);
-    ASSERT_TRUE(WaitFor([&received] { return received.size() == 6; }));
+    ASSERT_TRUE(WaitFor([this] { return received.size() == 6; }));
     EXPECT_EQ(received.first(), QByteArray("debug\nLine=3\nPath=/w/f.m"));
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(received[i + 1], "varvalue:" + QByteArray::number(i));
     EXPECT_TRUE(pane->isVisible());
+}
+
+// A line link of the comparison report opens the file at that line.
+TEST_F(EditorWithApp, ALineLinkOfTheComparisonGoesToTheEditorAsAnErrorLocation)
+{
+    ASSERT_TRUE(ListenAsEditor());
+    auto app = Start();
+    app->Frame()->ShowPane(PaneId::Diff);
+    CDiffView* diff = nullptr;
+    ASSERT_TRUE(WaitFor([&app, &diff] { return (diff = app->Frame()->findChild<CDiffView*>()) != nullptr; }));
+    const QString file = m_folder.path() + QStringLiteral("/a b.m");
+    QFile(file).open(QIODevice::WriteOnly);
+    emit diff->editorTextRequested(QStringLiteral("line 12 of file ") + file, true);
+    ASSERT_TRUE(WaitFor([this] { return !received.isEmpty(); }));
+    EXPECT_EQ(received.first(), EditorProtocol::EncodeErrorLocation(file.toUtf8(), 12, 0));
 }
 
 // A stop of the real interpreter in the debugger brings the hidden editor
@@ -105,10 +128,7 @@ TEST_F(EditorWithApp, ADebugStopBringsTheEditorPaneForward)
     function.close();
     CProfile(QStringLiteral("Kestrune")).WriteString(QStringLiteral("Octave"), QStringLiteral("workpath"), m_folder.path());
     Set(QStringLiteral("AutoStart"), 1);
-    QList<QByteArray> received;
-    CMessageServer editor(QStringLiteral("marlinote"));
-    QObject::connect(&editor, &CMessageServer::textReceived, [&received](const QByteArray& text) { received << text; });
-    ASSERT_TRUE(editor.Listen());
+    ASSERT_TRUE(ListenAsEditor());
     auto app = Start();
     Set(QStringLiteral("AutoStart"), 0);
     ASSERT_TRUE(WaitFor([&app] { return app->IsConnected(); }, 30000));

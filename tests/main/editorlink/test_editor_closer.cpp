@@ -4,11 +4,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include "main/editorlink/ceditorcloser.h"
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
+#include "main/editorlink/ceditortransport.h"
 #include "main/editorlink/cerrorlocation.h"
 #include "platform/cmessagechannel.h"
 #include "platform/editorprotocol.h"
@@ -158,6 +161,35 @@ TEST(EditorTexts, ErrorLinksNameAnExistingFile)
     EXPECT_EQ(CErrorLocation::Message(file + " at line 7"), EditorProtocol::EncodeErrorLocation(file.toUtf8(), 7, 0));
     EXPECT_TRUE(CErrorLocation::Message(dir.path() + "/gone.m at line 3").isEmpty());
     EXPECT_TRUE(CErrorLocation::Message("f at line 3 column 5").isEmpty());
+}
+
+TEST(EditorTransport, OnlyTextsANewEditorCanUseStartIt)
+{
+    // A stand-in editor program that only notes that it was started.
+    QTemporaryDir folder;
+    const QString started = folder.filePath("started");
+    QFile program(folder.filePath("marlinote"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write(("#!/bin/sh\ntouch '" + started + "'\n").toUtf8());
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    const std::atomic<bool> dontWait{true};
+    const auto startedWithin = [&started](int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!QFile::exists(started) && timer.elapsed() < ms)
+            QThread::msleep(50);
+        return QFile::exists(started);
+    };
+
+    // The user closed the editor while the debugger stood in a file.
+    EXPECT_FALSE(CEditorTransport::SendNow(folder.path(), EditorProtocol::EncodeDebugEnded("/w/f.m"), true,
+                                           &dontWait));
+    EXPECT_FALSE(startedWithin(1000));
+    // A new stop is shown in a new editor.
+    EXPECT_FALSE(CEditorTransport::SendNow(folder.path(), EditorProtocol::EncodeDebug("/w/f.m", 3), true,
+                                           &dontWait));
+    EXPECT_TRUE(startedWithin(5000));
 }
 
 }  // namespace
