@@ -3,8 +3,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
@@ -57,6 +60,40 @@ public:
 };
 
 CWorkspaceSession* g_session = nullptr;
+
+// The panes as the main window holds them: the list in a pane of its own,
+// the editor in a tab group with another pane. The panes go back to the
+// test when it ends.
+struct PaneLayout {
+    PaneLayout(QWidget* list, QWidget* editor) : m_list(list), m_editor(editor)
+    {
+        auto* listPane = new QDockWidget(QStringLiteral("Workspace"), &window);
+        listPane->setWidget(list);
+        editorPane = new QDockWidget(QStringLiteral("Variable Editor"), &window);
+        editorPane->setWidget(editor);
+        otherPane = new QDockWidget(QStringLiteral("Documentation"), &window);
+        otherPane->setWidget(new QLabel(QStringLiteral("a page")));
+        window.setCentralWidget(new QLabel(QStringLiteral("commands")));
+        window.addDockWidget(Qt::LeftDockWidgetArea, listPane);
+        window.addDockWidget(Qt::BottomDockWidgetArea, editorPane);
+        window.tabifyDockWidget(editorPane, otherPane);
+        window.resize(1000, 700);
+        window.show();
+        window.activateWindow();
+    }
+    ~PaneLayout()
+    {
+        m_list->setParent(nullptr);
+        m_editor->setParent(nullptr);
+    }
+    QMainWindow window;
+    QDockWidget* editorPane;
+    QDockWidget* otherPane;
+
+private:
+    QWidget* m_list;
+    QWidget* m_editor;
+};
 
 class WorkspacePane : public ::testing::Test {
 protected:
@@ -344,6 +381,35 @@ TEST_F(WorkspacePane, ViewOpensNumericVariablesAndPrintsTheOthers)
     }
     EXPECT_NE(session().Console().find("x = 1"), std::string::npos);
     EXPECT_EQ(editor->VariableName(), "m");
+}
+
+TEST_F(WorkspacePane, ViewFromTheListTakesTheKeysToTheGrid)
+{
+    PaneLayout panes(view.get(), editor.get());
+    Fill("m=[1 2;3 4];");
+    Click("m");
+    ASSERT_TRUE(EditorLoads([&] { Key(Qt::Key_Return); }));
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "9");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("m(1,1)"), "9");
+}
+
+TEST_F(WorkspacePane, EditorBehindAnotherPaneStaysThereAndCatchesUpWhenBroughtForward)
+{
+    PaneLayout panes(view.get(), editor.get());
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    panes.otherPane->raise();
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return editor->visibleRegion().isEmpty(); }));
+    const int loads = editor->LoadCount();
+    Fill("m(1,1)=5;");
+    QTest::qWait(300);
+    EXPECT_EQ(editor->LoadCount(), loads);
+    EXPECT_TRUE(editor->visibleRegion().isEmpty()) << "the editor pushed itself in front";
+    ASSERT_TRUE(EditorLoads([&] { panes.editorPane->raise(); }));
+    EXPECT_EQ(Cell(0, 0), "5");
 }
 
 TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)
