@@ -153,7 +153,7 @@ bool CKestruneApp::Start(const Options& options)
     m_session->StartSender();
     m_frame->show();
     WireEditorLink();
-    QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
+    QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyLayout(); });
 
     // The first update of the command window.
     if (options.startEditor)

@@ -23,6 +23,10 @@
 
 namespace {
 const char* const kProgram = "Kestrune";
+// Where the window and its panes were when the program last closed.
+const char* const kLayoutSection = "Layout";
+const char* const kGeometryKey = "Geometry";
+const char* const kPanesKey = "Panes";
 
 QIcon StandardIcon(QStyle::StandardPixmap pixmap)
 {
@@ -412,8 +416,18 @@ void CMainFrame::CreatePanes(bool embeddedEditor)
     variables->raise();
 }
 
-void CMainFrame::ApplyDefaultLayout()
+void CMainFrame::ApplyLayout()
 {
+    const CProfile profile(QString::fromLatin1(kProgram));
+    const QString section = QString::fromLatin1(kLayoutSection);
+    const QByteArray geometry =
+        QByteArray::fromBase64(profile.GetString(section, QString::fromLatin1(kGeometryKey)).toLatin1());
+    const QByteArray panes =
+        QByteArray::fromBase64(profile.GetString(section, QString::fromLatin1(kPanesKey)).toLatin1());
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!panes.isEmpty() && restoreState(panes))
+        return;
     // The command window keeps most of the room.
     resizeDocks({Pane(PaneId::Files)}, {qMax(220, width() / 4)}, Qt::Horizontal);
     resizeDocks({Pane(PaneId::VariableEditor)}, {qMax(120, height() / 4)}, Qt::Vertical);
@@ -520,8 +534,18 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     bool allow = true;
     emit closeRequested(&allow);
-    if (allow)
+    if (allow) {
+        SaveLayout();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
+}
+
+void CMainFrame::SaveLayout()
+{
+    CProfile profile(QString::fromLatin1(kProgram));
+    const QString section = QString::fromLatin1(kLayoutSection);
+    profile.WriteString(section, QString::fromLatin1(kGeometryKey), QString::fromLatin1(saveGeometry().toBase64()));
+    profile.WriteString(section, QString::fromLatin1(kPanesKey), QString::fromLatin1(saveState().toBase64()));
 }

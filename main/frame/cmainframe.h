@@ -61,11 +61,16 @@ public:
     static QString LookName(int lookId);
 
     void OpenCustomizeDialog();
-    // Gives the panes their first sizes; call once the window is shown.
-    void ApplyDefaultLayout();
+    // Puts the window and its panes where the last session left them, or,
+    // the first time, gives the panes their first sizes; call once the
+    // window is shown.
+    void ApplyLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SaveLayout();
 
 signals:
     // The close check: handlers set *allow to false to keep the window open.

@@ -113,6 +113,28 @@ TEST(MainFrame, ApplicationLookIsStored)
     again.ApplyLook(214);
 }
 
+TEST(MainFrame, PanesAndWindowAreWhereTheLastSessionLeftThem)
+{
+    {
+        CMainFrame frame(true);
+        frame.show();
+        frame.ApplyLayout();
+        frame.resize(900, 650);
+        frame.Pane(PaneId::Workspace)->close();
+        frame.Pane(PaneId::Documentation)->setFloating(true);
+        ASSERT_TRUE(frame.close());
+    }
+    CMainFrame again(true);
+    again.show();
+    again.ApplyLayout();
+    EXPECT_EQ(again.size(), QSize(900, 650));
+    EXPECT_FALSE(again.Pane(PaneId::Workspace)->isVisible());
+    EXPECT_TRUE(again.Pane(PaneId::Documentation)->isFloating());
+    CProfile profile(QStringLiteral("Kestrune"));
+    for (const char* key : {"Geometry", "Panes"})
+        profile.WriteString(QStringLiteral("Layout"), QString::fromLatin1(key), QString());
+}
+
 TEST(MessageBox, RemembersDontAskAgainPerMessage)
 {
     CMessageBox::Forget(QStringLiteral("test-key"));
