@@ -27,6 +27,8 @@ public:
     // Puts the focus on a cell and selects it.
     void FocusCell(int row, int column);
 
+    // Cut and Paste change cells as typing does: through the model's edit
+    // handler, which may refuse a cell.
     void Copy();
     void Cut();
     void Paste();

@@ -2,6 +2,7 @@
 // with keys and the mouse on the offscreen platform.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -410,6 +411,21 @@ TEST_F(WorkspacePane, EditorBehindAnotherPaneStaysThereAndCatchesUpWhenBroughtFo
     EXPECT_TRUE(editor->visibleRegion().isEmpty()) << "the editor pushed itself in front";
     ASSERT_TRUE(EditorLoads([&] { panes.editorPane->raise(); }));
     EXPECT_EQ(Cell(0, 0), "5");
+}
+
+TEST_F(WorkspacePane, PastedAndCutCellsReachTheVariable)
+{
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    CGridCtrl* grid = editor->Grid();
+    grid->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("7\t8\n"));
+    grid->FocusCell(1, 0);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    grid->FocusCell(0, 1);
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("m(:)'"), "1   7   0   8");
 }
 
 TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)
