@@ -236,8 +236,11 @@ bool CDocumentationView::BeforeNavigate(const QUrl& url)
             QDesktopServices::openUrl(url);
         return url.scheme() != QLatin1String("data");
     }
-    if (ManualNames::IsFunctionEntry(url.fileName()) && !url.hasFragment()) {
-        // Follow the stub here; one that cannot be read leaves the page as it is.
+    const QString name = url.fileName();
+    if ((ManualNames::IsFunctionEntry(name) || ManualNames::IsFigure(name)) && !url.hasFragment()) {
+        // Follow the stub here; one that cannot be read leaves the page as it
+        // is. A stub left to the browser would enter the back list, and Back
+        // would land on it only to be sent forward again.
         const QUrl target = ManualNames::StubTarget(url.toLocalFile());
         if (target.isValid())
             QTimer::singleShot(0, this, [this, target] { Navigate(target); });

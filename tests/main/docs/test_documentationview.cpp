@@ -121,6 +121,14 @@ TEST_F(DocumentationView, StubLinksAreFollowedWithoutEnteringTheLists)
     ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
     EXPECT_FALSE(view->BackList().join(' ').contains("XREF"));
     EXPECT_TRUE(view->ForwardList().isEmpty());
+
+    // A figure's stub too: Back leaves its page instead of landing on the
+    // stub, which sent the browser straight back.
+    view->WebView()->load(QUrl::fromLocalFile(Manual + "/fig_003aplot3.html"));
+    ASSERT_TRUE(WaitForPage("Three_002dDimensional-Plots.html", "fig_003aplot3"));
+    EXPECT_FALSE(view->BackList().join(' ').contains("fig_003a"));
+    view->Back();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
 }
 
 TEST_F(DocumentationView, SearchBoxEnterShowsTheTopic)
@@ -209,3 +217,4 @@ TEST(DocumentationViewLive, DocTypedInTheCommandWindowOpensThePage)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.empty(); }, 20000));
     EXPECT_NE(answer.find("42"), std::string::npos);
 }
+
