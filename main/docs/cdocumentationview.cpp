@@ -100,6 +100,9 @@ void CDocumentationView::CreateParts()
     layout->addWidget(toolBar);
     layout->addWidget(splitter, 1);
 
+    // The keys of a user who brings the pane forward go to the search box.
+    setFocusProxy(m_searchBox);
+
     // Choosing an entry or Enter in the box opens its topic.
     connect(m_searchBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
         const QString text = m_searchBox->currentText().trimmed();

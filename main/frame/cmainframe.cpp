@@ -443,14 +443,14 @@ void CMainFrame::SetPaneWidget(int paneId, QWidget* widget)
     }
 }
 
-bool CMainFrame::ShowPane(int paneId)
+bool CMainFrame::ShowPane(int paneId, bool focus)
 {
     QDockWidget* pane = Pane(paneId);
     if (!pane)
         return false;
     pane->show();
     pane->raise();
-    if (pane->widget())
+    if (focus && pane->widget())
         pane->widget()->setFocus(Qt::OtherFocusReason);
     return true;
 }

@@ -35,8 +35,9 @@ public:
     bool HasEditorPane() const { return m_panes.contains(354); }
     // Puts a pane's real content in place of the empty one.
     void SetPaneWidget(int paneId, QWidget* widget);
-    // Shows and activates a pane at once; false when there is no such pane.
-    bool ShowPane(int paneId);
+    // Shows a pane at once and, with focus, gives it the keyboard; false when
+    // there is no such pane.
+    bool ShowPane(int paneId, bool focus = true);
 
     QToolBar* StandardToolBar() const { return m_toolBar; }
     QComboBox* HelpCombo() const { return m_helpCombo; }

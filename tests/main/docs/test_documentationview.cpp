@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -150,6 +151,16 @@ TEST_F(DocumentationView, SearchBoxEnterShowsTheTopic)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
     ASSERT_TRUE(WaitForPage("Trigonometry.html"));
     EXPECT_NE(view->BackList().value(1), view->BackList().value(0));
+}
+
+TEST_F(DocumentationView, KeysTypedIntoThePaneGoToTheSearchBox)
+{
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "cos");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFcos"));
 }
 
 TEST_F(DocumentationView, SearchesListTheRightPages)
