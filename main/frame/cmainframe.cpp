@@ -346,9 +346,13 @@ void CMainFrame::CreateStatusBar()
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("StatusMessage"));
     bar->addWidget(m_message, 1);
-    // The profile time needs a little more room than its classic 120 pixels
-    // with the fonts of this platform.
-    const int widths[] = {90, 100, qMax(120, fontMetrics().horizontalAdvance(QStringLiteral("Profile time: 00:00:00")) + 30), 30, 30, 30};
+    // The connection state and the profile time need a little more room
+    // than their classic 90 and 120 pixels with the fonts of this platform:
+    // the icon and its margins take 30 more.
+    const auto fits = [this](int classic, const char* longest) {
+        return qMax(classic, fontMetrics().horizontalAdvance(QString::fromLatin1(longest)) + 30);
+    };
+    const int widths[] = {fits(90, "Disconnected"), 100, fits(120, "Profile time: 00:00:00"), 30, 30, 30};
     for (int width : widths) {
         auto* pane = new CStatusPane(width, this);
         pane->setObjectName(QStringLiteral("StatusPane%1").arg(m_statusPanes.size() + 1));

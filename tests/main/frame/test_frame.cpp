@@ -2,8 +2,10 @@
 // and its combo boxes across resets, looks, the remembered message box and
 // the splash.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QToolBar>
@@ -13,6 +15,7 @@
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/cstatusdisplay.h"
+#include "main/frame/cstatuspane.h"
 #include "main/frame/ctoolbarcustomizedialog.h"
 #include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
@@ -133,6 +136,20 @@ TEST(MainFrame, PanesAndWindowAreWhereTheLastSessionLeftThem)
     CProfile profile(QStringLiteral("Kestrune"));
     for (const char* key : {"Geometry", "Panes"})
         profile.WriteString(QStringLiteral("Layout"), QString::fromLatin1(key), QString());
+}
+
+TEST(MainFrame, StatusPanesShowTheirLongestTextsWhole)
+{
+    CMainFrame frame(true);
+    frame.show();
+    const std::pair<int, const char*> texts[] = {{1, "Disconnected"}, {1, "Connecting..."}, {3, "Profile time: 00:00:00"}};
+    for (const auto& [pane, text] : texts) {
+        frame.StatusPane(pane)->SetText(QString::fromLatin1(text));
+        QApplication::processEvents();
+        const QList<QLabel*> labels = frame.StatusPane(pane)->findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 2);
+        EXPECT_GE(labels[1]->width(), labels[1]->sizeHint().width()) << text;
+    }
 }
 
 TEST(MessageBox, RemembersDontAskAgainPerMessage)
