@@ -282,7 +282,8 @@ void CVariableEditView::UpdateCommands()
 
 bool CVariableEditView::EditCell(int row, int column, const QString& text)
 {
-    if (m_name.empty())
+    // Without an interpreter the cell keeps the value the variable had.
+    if (m_name.empty() || !m_commands.IsConnected())
         return false;
     return m_commands.QueueCommand(
         CMatrixEditStatements::SetCell(m_name, row + 1, column + 1, m_page + 1, text.toStdString()), false);

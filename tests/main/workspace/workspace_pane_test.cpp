@@ -413,6 +413,23 @@ TEST_F(WorkspacePane, EditorBehindAnotherPaneStaysThereAndCatchesUpWhenBroughtFo
     EXPECT_EQ(Cell(0, 0), "5");
 }
 
+TEST_F(WorkspacePane, WithoutTheInterpreterAnEditedCellKeepsItsValue)
+{
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    CGridCtrl* grid = editor->Grid();
+    grid->setFocus();
+    grid->FocusCell(0, 0);
+    session().offline = true;
+    QTest::keyClicks(grid, "9");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return !grid->IsEditing(); }));
+    session().offline = false;
+    EXPECT_EQ(Cell(0, 0), "1");
+}
+
 TEST_F(WorkspacePane, PastedAndCutCellsReachTheVariable)
 {
     Fill("m=[1 2;3 4];");
