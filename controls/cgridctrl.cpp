@@ -111,6 +111,21 @@ void CGridCtrl::Paste()
     }
 }
 
+bool CGridCtrl::event(QEvent* event)
+{
+    // The clipboard keys act on the cells, also those (Ctrl+Insert,
+    // Shift+Insert) a window's menu may have taken as its own shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && state() != QAbstractItemView::EditingState) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+            key->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTableView::event(event);
+}
+
 void CGridCtrl::keyPressEvent(QKeyEvent* event)
 {
     if (state() != QAbstractItemView::EditingState) {

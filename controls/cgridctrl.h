@@ -39,6 +39,7 @@ public:
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

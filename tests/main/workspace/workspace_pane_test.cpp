@@ -1,6 +1,7 @@
 // The workspace pane and the variable editor on the real interpreter, driven
 // with keys and the mouse on the offscreen platform.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -443,6 +444,17 @@ TEST_F(WorkspacePane, PastedAndCutCellsReachTheVariable)
     QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
     ASSERT_TRUE(session().Settle());
     EXPECT_EQ(session().Value("m(:)'"), "1   7   0   8");
+
+    // Ctrl+Insert, the main window's Copy, copies the cells in the grid.
+    PaneLayout panes(view.get(), editor.get());
+    QAction windowCopy(&panes.window);
+    windowCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    panes.window.addAction(&windowCopy);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panes.window));
+    grid->setFocus();
+    grid->FocusCell(1, 0);
+    QTest::keyClick(grid, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "7\n");
 }
 
 TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)
