@@ -35,6 +35,7 @@ CDocumentationView::CDocumentationView(CSessionEvents& events, const QString& ma
     connect(&m_search, &CManualSearch::found, this, &CDocumentationView::AddHits);
     connect(&m_search, &CManualSearch::finished, this, &CDocumentationView::SearchDone);
     m_web->SetBeforeNavigate([this](const QUrl& url) { return BeforeNavigate(url); });
+    connect(m_web, &QWebEngineView::urlChanged, this, &CDocumentationView::UrlChanged);
     Show(QString(), false);
 }
 
@@ -258,6 +259,27 @@ bool CDocumentationView::BeforeNavigate(const QUrl& url)
     }
     UpdateActions();
     return false;
+}
+
+void CDocumentationView::UrlChanged(const QUrl& url)
+{
+    // A jump within the page (the manual's "See also" links point at
+    // anchors of the same page) never asks before it navigates: it enters
+    // the lists here.
+    const QUrl previous = m_shown;
+    m_shown = url;
+    if (previous.isEmpty() || url == previous ||
+        url.adjusted(QUrl::RemoveFragment) != previous.adjusted(QUrl::RemoveFragment))
+        return;
+    if (m_historyMove) {
+        m_historyMove = false;
+        return;
+    }
+    if (m_back.value(0) != previous.toString()) {
+        m_back.prepend(previous.toString());
+        m_forward.clear();
+    }
+    UpdateActions();
 }
 
 void CDocumentationView::Back()

@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWebEnginePage>
 
 #include <algorithm>
 
@@ -109,6 +110,17 @@ TEST_F(DocumentationView, DocStatementOpensTheEntryAtItsAnchor)
     ASSERT_TRUE(WaitForPage("Two_002dDimensional-Plots.html", "XREFplot"));
     view->Forward();
     ASSERT_TRUE(WaitForPage("System-Information.html", "XREFOCTAVE_005fHOME"));
+
+    // A "See also" link to an anchor of the same page: Back returns to
+    // where the link was followed.
+    view->ShowDocumentation("sin");
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
+    view->WebView()->page()->runJavaScript("document.querySelector('a[href=\"#XREFsinh\"]').click()");
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsinh"));
+    view->Back();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
+    view->Forward();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsinh"));
 
     // A name that climbs out of the manual finds no entry: the index shows.
     view->ShowDocumentation("../octave.html/XREFplot");
@@ -228,4 +240,5 @@ TEST(DocumentationViewLive, DocTypedInTheCommandWindowOpensThePage)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.empty(); }, 20000));
     EXPECT_NE(answer.find("42"), std::string::npos);
 }
+
 
