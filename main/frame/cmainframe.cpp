@@ -455,8 +455,21 @@ bool CMainFrame::ShowPane(int paneId, bool focus)
     pane->show();
     pane->raise();
     if (focus && pane->widget())
-        pane->widget()->setFocus(Qt::OtherFocusReason);
+        KeyTarget(pane->widget())->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+QWidget* CMainFrame::KeyTarget(QWidget* content)
+{
+    // A pane that names no control for its keys gives them to its first
+    // control that takes them; its own widget would drop every key.
+    if (content->focusProxy() || content->focusPolicy() != Qt::NoFocus)
+        return content;
+    for (QWidget* child : content->findChildren<QWidget*>()) {
+        if ((child->focusPolicy() & Qt::TabFocus) && child->isEnabled() && child->isVisibleTo(content))
+            return child;
+    }
+    return content;
 }
 
 void CMainFrame::SetView(QWidget* view)

@@ -72,6 +72,7 @@ protected:
 
 private:
     void SaveLayout();
+    static QWidget* KeyTarget(QWidget* content);
 
 signals:
     // The close check: handlers set *allow to false to keep the window open.

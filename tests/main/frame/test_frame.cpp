@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QToolBar>
@@ -62,6 +64,25 @@ TEST(MainFrame, WindowMenuShowsPanesWithControlDigits)
     EXPECT_TRUE(profiler->isVisible());
     EXPECT_EQ(frame.Action(CommandId::WindowCommand)->text(), QStringLiteral("Commnand Window"));
     EXPECT_EQ(frame.Action(CommandId::WindowEditor)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_8));
+}
+
+TEST(MainFrame, AShownPaneTakesTheKeysInItsFirstControl)
+{
+    CMainFrame frame(true);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    auto* content = new QWidget;
+    auto* label = new QLabel(QStringLiteral("Code:"), content);
+    auto* box = new QLineEdit(content);
+    auto* layout = new QHBoxLayout(content);
+    layout->addWidget(label);
+    layout->addWidget(box);
+    frame.SetPaneWidget(PaneId::Profiler, content);
+    frame.Action(CommandId::WindowProfiler)->trigger();
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    EXPECT_EQ(box->text(), QStringLiteral("x"));
 }
 
 TEST(MainFrame, SeparateEditorHasNoEditorPane)
