@@ -70,10 +70,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
-    void SaveLayout();
-    static QWidget* KeyTarget(QWidget* content);
-
 signals:
     // The close check: handlers set *allow to false to keep the window open.
     void closeRequested(bool* allow);
@@ -88,6 +84,9 @@ private:
     void CreatePanes(bool embeddedEditor);
     QDockWidget* CreatePane(int id, const QString& caption, Qt::DockWidgetArea area);
     void UpdateCopyEnabled();
+    void SaveLayout();
+    // The control of a pane's content that takes its keys.
+    static QWidget* KeyTarget(QWidget* content);
 
     QWidget* m_view = nullptr;
     QMap<int, QAction*> m_actions;
