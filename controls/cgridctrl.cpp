@@ -87,9 +87,10 @@ void CGridCtrl::Cut()
     if (!SelectedRange(r1, c1, r2, c2))
         return;
     Copy();
+    // As if each cell had been emptied by hand: the owner hears of it.
     for (int r = r1; r <= r2; ++r)
         for (int c = c1; c <= c2; ++c)
-            m_model->SetCellText(r, c, QString());
+            m_model->setData(m_model->index(r, c), QString(), Qt::EditRole);
 }
 
 void CGridCtrl::Paste()
@@ -102,11 +103,27 @@ void CGridCtrl::Paste()
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     const QStringList lines = text.split(QLatin1Char('\n'));
+    // Each pasted cell is an edit of that cell, so the owner can take it.
     for (int i = 0; i < lines.size() && r1 + i < m_model->rowCount(); ++i) {
         const QStringList cells = lines[i].split(QLatin1Char('\t'));
         for (int j = 0; j < cells.size() && c1 + j < m_model->columnCount(); ++j)
-            m_model->SetCellText(r1 + i, c1 + j, cells[j]);
+            m_model->setData(m_model->index(r1 + i, c1 + j), cells[j], Qt::EditRole);
     }
+}
+
+bool CGridCtrl::event(QEvent* event)
+{
+    // The clipboard keys act on the cells, also those (Ctrl+Insert,
+    // Shift+Insert) a window's menu may have taken as its own shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && state() != QAbstractItemView::EditingState) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+            key->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTableView::event(event);
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event)

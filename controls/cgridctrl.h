@@ -27,6 +27,8 @@ public:
     // Puts the focus on a cell and selects it.
     void FocusCell(int row, int column);
 
+    // Cut and Paste change cells as typing does: through the model's edit
+    // handler, which may refuse a cell.
     void Copy();
     void Cut();
     void Paste();
@@ -37,6 +39,7 @@ public:
     bool IsEditing() const { return state() == QAbstractItemView::EditingState; }
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

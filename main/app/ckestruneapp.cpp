@@ -156,7 +156,7 @@ bool CKestruneApp::Start(const Options& options)
     KeepWindowSurfaceForEmbedding();
     m_frame->show();
     WireEditorLink();
-    QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyDefaultLayout(); });
+    QTimer::singleShot(0, m_frame, [this] { m_frame->ApplyLayout(); });
 
     // The first update of the command window.
     if (options.startEditor)
@@ -337,8 +337,10 @@ CDocumentationView* CKestruneApp::Documentation()
         const QString octave = Settings().octavePath.isEmpty() ? CStartupConfig::DefaultOctaveFolder()
                                                                : Settings().octavePath;
         m_docs = new CDocumentationView(Events(), ManualNames::FindManualFolder(octave));
+        // Shown, but the keys stay where the user types ("doc plot" in the
+        // command window is usually followed by more statements).
         connect(m_docs, &CDocumentationView::showPaneRequested, this,
-                [this] { m_frame->ShowPane(PaneId::Documentation); });
+                [this] { m_frame->ShowPane(PaneId::Documentation, false); });
         m_frame->SetPaneWidget(PaneId::Documentation, m_docs);
     }
     return m_docs;

@@ -569,8 +569,16 @@ bool CKestruneView::HandleKey(QKeyEvent* event)
     if (control && key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Backspace &&
         key != Qt::Key_Delete && key != Qt::Key_Insert && key != Qt::Key_Left &&
         key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Home && key != Qt::Key_Tab &&
-        key != Qt::Key_Space)
-        return HandleControlKey(event, s, e, p);
+        key != Qt::Key_Space) {
+        if (HandleControlKey(event, s, e, p))
+            return true;
+        // A character that comes with Control held (a keypad digit) is typed
+        // at the command line too, never into the output above it.
+        const QString text = event->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && s < p)
+            CaretToEnd();
+        return false;
+    }
 
     switch (key) {
     case Qt::Key_Return:
@@ -644,7 +652,6 @@ bool CKestruneView::HandleKey(QKeyEvent* event)
 
 bool CKestruneView::HandleControlKey(QKeyEvent* event, int s, int e, int p)
 {
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     switch (event->key()) {
     case Qt::Key_C:
@@ -731,13 +738,13 @@ bool CKestruneView::HandleControlKey(QKeyEvent* event, int s, int e, int p)
     case Qt::Key_I:
         return true;
     case Qt::Key_Plus:
-        if (shift && keypad)
-            ZoomIn();
-        return false;
     case Qt::Key_Minus:
-        if (shift && keypad)
-            ZoomOut();
-        return false;
+        // Ctrl+Num+ (the menu's Zoom In, which the text control would take as
+        // a typed "+") and Ctrl+Shift+Num+ zoom; neither types a sign.
+        if (!keypad)
+            return false;
+        event->key() == Qt::Key_Plus ? ZoomIn() : ZoomOut();
+        return true;
     default:
         return false;
     }

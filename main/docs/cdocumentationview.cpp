@@ -35,6 +35,7 @@ CDocumentationView::CDocumentationView(CSessionEvents& events, const QString& ma
     connect(&m_search, &CManualSearch::found, this, &CDocumentationView::AddHits);
     connect(&m_search, &CManualSearch::finished, this, &CDocumentationView::SearchDone);
     m_web->SetBeforeNavigate([this](const QUrl& url) { return BeforeNavigate(url); });
+    connect(m_web, &QWebEngineView::urlChanged, this, &CDocumentationView::UrlChanged);
     Show(QString(), false);
 }
 
@@ -99,6 +100,9 @@ void CDocumentationView::CreateParts()
     layout->setSpacing(0);
     layout->addWidget(toolBar);
     layout->addWidget(splitter, 1);
+
+    // The keys of a user who brings the pane forward go to the search box.
+    setFocusProxy(m_searchBox);
 
     // Choosing an entry or Enter in the box opens its topic.
     connect(m_searchBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
@@ -236,8 +240,11 @@ bool CDocumentationView::BeforeNavigate(const QUrl& url)
             QDesktopServices::openUrl(url);
         return url.scheme() != QLatin1String("data");
     }
-    if (ManualNames::IsFunctionEntry(url.fileName()) && !url.hasFragment()) {
-        // Follow the stub here; one that cannot be read leaves the page as it is.
+    const QString name = url.fileName();
+    if ((ManualNames::IsFunctionEntry(name) || ManualNames::IsFigure(name)) && !url.hasFragment()) {
+        // Follow the stub here; one that cannot be read leaves the page as it
+        // is. A stub left to the browser would enter the back list, and Back
+        // would land on it only to be sent forward again.
         const QUrl target = ManualNames::StubTarget(url.toLocalFile());
         if (target.isValid())
             QTimer::singleShot(0, this, [this, target] { Navigate(target); });
@@ -252,6 +259,27 @@ bool CDocumentationView::BeforeNavigate(const QUrl& url)
     }
     UpdateActions();
     return false;
+}
+
+void CDocumentationView::UrlChanged(const QUrl& url)
+{
+    // A jump within the page (the manual's "See also" links point at
+    // anchors of the same page) never asks before it navigates: it enters
+    // the lists here.
+    const QUrl previous = m_shown;
+    m_shown = url;
+    if (previous.isEmpty() || url == previous ||
+        url.adjusted(QUrl::RemoveFragment) != previous.adjusted(QUrl::RemoveFragment))
+        return;
+    if (m_historyMove) {
+        m_historyMove = false;
+        return;
+    }
+    if (m_back.value(0) != previous.toString()) {
+        m_back.prepend(previous.toString());
+        m_forward.clear();
+    }
+    UpdateActions();
 }
 
 void CDocumentationView::Back()

@@ -68,6 +68,7 @@ private:
     // Back or forward: from's head is shown, the current page goes to to.
     void Step(QStringList& from, QStringList& to);
     bool BeforeNavigate(const QUrl& url);
+    void UrlChanged(const QUrl& url);
     void UpdateActions();
     void ShowNoManual();
     QUrl IndexUrl() const;
@@ -87,6 +88,8 @@ private:
     QStringList m_back;
     QStringList m_forward;
     bool m_historyMove = false;
+    // The address the browser showed last.
+    QUrl m_shown;
 
     // The row whose topic equals this text is selected when listed; with
     // m_openMark the selected row is opened once the search has ended.

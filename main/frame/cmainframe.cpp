@@ -23,6 +23,10 @@
 
 namespace {
 const char* const kProgram = "Kestrune";
+// Where the window and its panes were when the program last closed.
+const char* const kLayoutSection = "Layout";
+const char* const kGeometryKey = "Geometry";
+const char* const kPanesKey = "Panes";
 
 QIcon StandardIcon(QStyle::StandardPixmap pixmap)
 {
@@ -342,9 +346,13 @@ void CMainFrame::CreateStatusBar()
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("StatusMessage"));
     bar->addWidget(m_message, 1);
-    // The profile time needs a little more room than its classic 120 pixels
-    // with the fonts of this platform.
-    const int widths[] = {90, 100, qMax(120, fontMetrics().horizontalAdvance(QStringLiteral("Profile time: 00:00:00")) + 30), 30, 30, 30};
+    // The connection state and the profile time need a little more room
+    // than their classic 90 and 120 pixels with the fonts of this platform:
+    // the icon and its margins take 30 more.
+    const auto fits = [this](int classic, const char* longest) {
+        return qMax(classic, fontMetrics().horizontalAdvance(QString::fromLatin1(longest)) + 30);
+    };
+    const int widths[] = {fits(90, "Disconnected"), 100, fits(120, "Profile time: 00:00:00"), 30, 30, 30};
     for (int width : widths) {
         auto* pane = new CStatusPane(width, this);
         pane->setObjectName(QStringLiteral("StatusPane%1").arg(m_statusPanes.size() + 1));
@@ -412,8 +420,18 @@ void CMainFrame::CreatePanes(bool embeddedEditor)
     variables->raise();
 }
 
-void CMainFrame::ApplyDefaultLayout()
+void CMainFrame::ApplyLayout()
 {
+    const CProfile profile(QString::fromLatin1(kProgram));
+    const QString section = QString::fromLatin1(kLayoutSection);
+    const QByteArray geometry =
+        QByteArray::fromBase64(profile.GetString(section, QString::fromLatin1(kGeometryKey)).toLatin1());
+    const QByteArray panes =
+        QByteArray::fromBase64(profile.GetString(section, QString::fromLatin1(kPanesKey)).toLatin1());
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!panes.isEmpty() && restoreState(panes))
+        return;
     // The command window keeps most of the room.
     resizeDocks({Pane(PaneId::Files)}, {qMax(220, width() / 4)}, Qt::Horizontal);
     resizeDocks({Pane(PaneId::VariableEditor)}, {qMax(120, height() / 4)}, Qt::Vertical);
@@ -429,16 +447,29 @@ void CMainFrame::SetPaneWidget(int paneId, QWidget* widget)
     }
 }
 
-bool CMainFrame::ShowPane(int paneId)
+bool CMainFrame::ShowPane(int paneId, bool focus)
 {
     QDockWidget* pane = Pane(paneId);
     if (!pane)
         return false;
     pane->show();
     pane->raise();
-    if (pane->widget())
-        pane->widget()->setFocus(Qt::OtherFocusReason);
+    if (focus && pane->widget())
+        KeyTarget(pane->widget())->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+QWidget* CMainFrame::KeyTarget(QWidget* content)
+{
+    // A pane that names no control for its keys gives them to its first
+    // control that takes them; its own widget would drop every key.
+    if (content->focusProxy() || content->focusPolicy() != Qt::NoFocus)
+        return content;
+    for (QWidget* child : content->findChildren<QWidget*>()) {
+        if ((child->focusPolicy() & Qt::TabFocus) && child->isEnabled() && child->isVisibleTo(content))
+            return child;
+    }
+    return content;
 }
 
 void CMainFrame::SetView(QWidget* view)
@@ -520,8 +551,18 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     bool allow = true;
     emit closeRequested(&allow);
-    if (allow)
+    if (allow) {
+        SaveLayout();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
+}
+
+void CMainFrame::SaveLayout()
+{
+    CProfile profile(QString::fromLatin1(kProgram));
+    const QString section = QString::fromLatin1(kLayoutSection);
+    profile.WriteString(section, QString::fromLatin1(kGeometryKey), QString::fromLatin1(saveGeometry().toBase64()));
+    profile.WriteString(section, QString::fromLatin1(kPanesKey), QString::fromLatin1(saveState().toBase64()));
 }

@@ -35,8 +35,9 @@ public:
     bool HasEditorPane() const { return m_panes.contains(354); }
     // Puts a pane's real content in place of the empty one.
     void SetPaneWidget(int paneId, QWidget* widget);
-    // Shows and activates a pane at once; false when there is no such pane.
-    bool ShowPane(int paneId);
+    // Shows a pane at once and, with focus, gives it the keyboard; false when
+    // there is no such pane.
+    bool ShowPane(int paneId, bool focus = true);
 
     QToolBar* StandardToolBar() const { return m_toolBar; }
     QComboBox* HelpCombo() const { return m_helpCombo; }
@@ -61,8 +62,10 @@ public:
     static QString LookName(int lookId);
 
     void OpenCustomizeDialog();
-    // Gives the panes their first sizes; call once the window is shown.
-    void ApplyDefaultLayout();
+    // Puts the window and its panes where the last session left them, or,
+    // the first time, gives the panes their first sizes; call once the
+    // window is shown.
+    void ApplyLayout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +84,9 @@ private:
     void CreatePanes(bool embeddedEditor);
     QDockWidget* CreatePane(int id, const QString& caption, Qt::DockWidgetArea area);
     void UpdateCopyEnabled();
+    void SaveLayout();
+    // The control of a pane's content that takes its keys.
+    static QWidget* KeyTarget(QWidget* content);
 
     QWidget* m_view = nullptr;
     QMap<int, QAction*> m_actions;

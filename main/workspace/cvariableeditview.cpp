@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QEvent>
 #include <QPointer>
 #include <QStyle>
 #include <QTimer>
@@ -71,11 +72,16 @@ CVariableEditView::CVariableEditView(ISessionCommands& commands, CSessionEvents&
     layout->addWidget(m_toolBar);
     layout->addWidget(m_grid);
 
-    connect(&workspace, &CVariableView::viewInEditorRequested, this,
-            [this](const QString& name) { Open(name.toStdString(), true); });
+    connect(&workspace, &CVariableView::viewInEditorRequested, this, [this](const QString& name) {
+        // Asked for from the list: the keys typed next go into the grid.
+        if (Open(name.toStdString(), true))
+            m_focusOnLoad = true;
+    });
     connect(&events, &CSessionEvents::variableEditorReloadRequested, this, [this] {
-        if (isVisible())
+        if (IsSeen())
             Reload();
+        else
+            m_reloadMissed = true;
     });
     UpdateCommands();
 }
@@ -114,8 +120,33 @@ bool CVariableEditView::Open(const std::string& name, bool show)
     return true;
 }
 
+bool CVariableEditView::IsSeen() const
+{
+    // A pane behind another one in its tab group is moved out of sight, not
+    // hidden, so isVisible() alone still holds for it.
+    return isVisible() && !visibleRegion().isEmpty();
+}
+
+bool CVariableEditView::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange) {
+        if (auto* pane = qobject_cast<QDockWidget*>(parentWidget()))
+            connect(pane, &QDockWidget::visibilityChanged, this, &CVariableEditView::PaneVisibilityChanged,
+                    Qt::UniqueConnection);
+    }
+    return QWidget::event(event);
+}
+
+void CVariableEditView::PaneVisibilityChanged(bool visible)
+{
+    // The page shown may be out of date when the pane comes forward.
+    if (visible && m_reloadMissed)
+        Reload();
+}
+
 void CVariableEditView::Reload()
 {
+    m_reloadMissed = false;
     if (m_name.empty() || m_pages->currentText().isEmpty())
         return;
     m_page = qMax(0, m_pages->currentText().toInt() - 1);
@@ -203,6 +234,11 @@ void CVariableEditView::LoadPage(int generation)
         const bool inside = focus.isValid() && focus.row() < m_rows && focus.column() < m_columns;
         m_grid->FocusCell(inside ? focus.row() : 0, inside ? focus.column() : 0);
     }
+    if (m_focusOnLoad) {
+        m_focusOnLoad = false;
+        m_grid->activateWindow();
+        m_grid->setFocus(Qt::OtherFocusReason);
+    }
     UpdateCommands();
     ++m_loads;
 }
@@ -246,7 +282,8 @@ void CVariableEditView::UpdateCommands()
 
 bool CVariableEditView::EditCell(int row, int column, const QString& text)
 {
-    if (m_name.empty())
+    // Without an interpreter the cell keeps the value the variable had.
+    if (m_name.empty() || !m_commands.IsConnected())
         return false;
     return m_commands.QueueCommand(
         CMatrixEditStatements::SetCell(m_name, row + 1, column + 1, m_page + 1, text.toStdString()), false);

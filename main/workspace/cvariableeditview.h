@@ -50,7 +50,12 @@ signals:
     // The pane wants to be shown (true) or hidden (false).
     void visibilityRequested(bool visible);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
+    bool IsSeen() const;
+    void PaneVisibilityChanged(bool visible);
     void CreateToolBar();
     void RequestPage();
     void LoadPage(int generation);
@@ -76,4 +81,7 @@ private:
     int m_generation = 0;
     int m_loads = 0;
     bool m_showOnLoad = false;
+    bool m_focusOnLoad = false;
+    // A reload was asked for while the pane could not be seen.
+    bool m_reloadMissed = false;
 };

@@ -544,8 +544,14 @@ TEST(CommandWindowZoom, LevelSurvivesARestartAndStaysInRange)
         CKestruneApp app;
         app.Start(options);
         app.View()->setReadOnly(false);
+        // The menu's Ctrl+Num+ and the window's Ctrl+Shift+Num+ both zoom, even
+        // with the caret up in the output, and type nothing there.
+        const QString before = app.View()->Text();
+        app.View()->moveCursor(QTextCursor::Start);
+        QTest::keyClick(app.View(), Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
         QTest::keyClick(app.View(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier);
-        EXPECT_EQ(app.View()->ZoomLevel(), 110);
+        EXPECT_EQ(app.View()->ZoomLevel(), 120);
+        EXPECT_EQ(app.View()->Text(), before);
         for (int i = 0; i < 30; ++i)
             app.View()->ZoomIn();
         EXPECT_EQ(app.View()->ZoomLevel(), 310);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWebEnginePage>
 
 #include <algorithm>
 
@@ -109,6 +111,17 @@ TEST_F(DocumentationView, DocStatementOpensTheEntryAtItsAnchor)
     view->Forward();
     ASSERT_TRUE(WaitForPage("System-Information.html", "XREFOCTAVE_005fHOME"));
 
+    // A "See also" link to an anchor of the same page: Back returns to
+    // where the link was followed.
+    view->ShowDocumentation("sin");
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
+    view->WebView()->page()->runJavaScript("document.querySelector('a[href=\"#XREFsinh\"]').click()");
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsinh"));
+    view->Back();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
+    view->Forward();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsinh"));
+
     // A name that climbs out of the manual finds no entry: the index shows.
     view->ShowDocumentation("../octave.html/XREFplot");
     ASSERT_TRUE(WaitForPage("index.html"));
@@ -121,6 +134,14 @@ TEST_F(DocumentationView, StubLinksAreFollowedWithoutEnteringTheLists)
     ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
     EXPECT_FALSE(view->BackList().join(' ').contains("XREF"));
     EXPECT_TRUE(view->ForwardList().isEmpty());
+
+    // A figure's stub too: Back leaves its page instead of landing on the
+    // stub, which sent the browser straight back.
+    view->WebView()->load(QUrl::fromLocalFile(Manual + "/fig_003aplot3.html"));
+    ASSERT_TRUE(WaitForPage("Three_002dDimensional-Plots.html", "fig_003aplot3"));
+    EXPECT_FALSE(view->BackList().join(' ').contains("fig_003a"));
+    view->Back();
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFsin"));
 }
 
 TEST_F(DocumentationView, SearchBoxEnterShowsTheTopic)
@@ -142,6 +163,16 @@ TEST_F(DocumentationView, SearchBoxEnterShowsTheTopic)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
     ASSERT_TRUE(WaitForPage("Trigonometry.html"));
     EXPECT_NE(view->BackList().value(1), view->BackList().value(0));
+}
+
+TEST_F(DocumentationView, KeysTypedIntoThePaneGoToTheSearchBox)
+{
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    view->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "cos");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(WaitForPage("Trigonometry.html", "XREFcos"));
 }
 
 TEST_F(DocumentationView, SearchesListTheRightPages)
@@ -209,3 +240,5 @@ TEST(DocumentationViewLive, DocTypedInTheCommandWindowOpensThePage)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !answer.empty(); }, 20000));
     EXPECT_NE(answer.find("42"), std::string::npos);
 }
+
+

@@ -2,8 +2,12 @@
 // and its combo boxes across resets, looks, the remembered message box and
 // the splash.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QToolBar>
@@ -13,6 +17,7 @@
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/cstatusdisplay.h"
+#include "main/frame/cstatuspane.h"
 #include "main/frame/ctoolbarcustomizedialog.h"
 #include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
@@ -59,6 +64,25 @@ TEST(MainFrame, WindowMenuShowsPanesWithControlDigits)
     EXPECT_TRUE(profiler->isVisible());
     EXPECT_EQ(frame.Action(CommandId::WindowCommand)->text(), QStringLiteral("Commnand Window"));
     EXPECT_EQ(frame.Action(CommandId::WindowEditor)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_8));
+}
+
+TEST(MainFrame, AShownPaneTakesTheKeysInItsFirstControl)
+{
+    CMainFrame frame(true);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    auto* content = new QWidget;
+    auto* label = new QLabel(QStringLiteral("Code:"), content);
+    auto* box = new QLineEdit(content);
+    auto* layout = new QHBoxLayout(content);
+    layout->addWidget(label);
+    layout->addWidget(box);
+    frame.SetPaneWidget(PaneId::Profiler, content);
+    frame.Action(CommandId::WindowProfiler)->trigger();
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    EXPECT_EQ(box->text(), QStringLiteral("x"));
 }
 
 TEST(MainFrame, SeparateEditorHasNoEditorPane)
@@ -111,6 +135,42 @@ TEST(MainFrame, ApplicationLookIsStored)
     CMainFrame again(true);
     EXPECT_EQ(again.CurrentLook(), 216);
     again.ApplyLook(214);
+}
+
+TEST(MainFrame, PanesAndWindowAreWhereTheLastSessionLeftThem)
+{
+    {
+        CMainFrame frame(true);
+        frame.show();
+        frame.ApplyLayout();
+        frame.resize(900, 650);
+        frame.Pane(PaneId::Workspace)->close();
+        frame.Pane(PaneId::Documentation)->setFloating(true);
+        ASSERT_TRUE(frame.close());
+    }
+    CMainFrame again(true);
+    again.show();
+    again.ApplyLayout();
+    EXPECT_EQ(again.size(), QSize(900, 650));
+    EXPECT_FALSE(again.Pane(PaneId::Workspace)->isVisible());
+    EXPECT_TRUE(again.Pane(PaneId::Documentation)->isFloating());
+    CProfile profile(QStringLiteral("Kestrune"));
+    for (const char* key : {"Geometry", "Panes"})
+        profile.WriteString(QStringLiteral("Layout"), QString::fromLatin1(key), QString());
+}
+
+TEST(MainFrame, StatusPanesShowTheirLongestTextsWhole)
+{
+    CMainFrame frame(true);
+    frame.show();
+    const std::pair<int, const char*> texts[] = {{1, "Disconnected"}, {1, "Connecting..."}, {3, "Profile time: 00:00:00"}};
+    for (const auto& [pane, text] : texts) {
+        frame.StatusPane(pane)->SetText(QString::fromLatin1(text));
+        QApplication::processEvents();
+        const QList<QLabel*> labels = frame.StatusPane(pane)->findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 2);
+        EXPECT_GE(labels[1]->width(), labels[1]->sizeHint().width()) << text;
+    }
 }
 
 TEST(MessageBox, RemembersDontAskAgainPerMessage)

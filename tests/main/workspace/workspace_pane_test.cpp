@@ -1,10 +1,15 @@
 // The workspace pane and the variable editor on the real interpreter, driven
 // with keys and the mouse on the offscreen platform.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
@@ -57,6 +62,40 @@ public:
 };
 
 CWorkspaceSession* g_session = nullptr;
+
+// The panes as the main window holds them: the list in a pane of its own,
+// the editor in a tab group with another pane. The panes go back to the
+// test when it ends.
+struct PaneLayout {
+    PaneLayout(QWidget* list, QWidget* editor) : m_list(list), m_editor(editor)
+    {
+        auto* listPane = new QDockWidget(QStringLiteral("Workspace"), &window);
+        listPane->setWidget(list);
+        editorPane = new QDockWidget(QStringLiteral("Variable Editor"), &window);
+        editorPane->setWidget(editor);
+        otherPane = new QDockWidget(QStringLiteral("Documentation"), &window);
+        otherPane->setWidget(new QLabel(QStringLiteral("a page")));
+        window.setCentralWidget(new QLabel(QStringLiteral("commands")));
+        window.addDockWidget(Qt::LeftDockWidgetArea, listPane);
+        window.addDockWidget(Qt::BottomDockWidgetArea, editorPane);
+        window.tabifyDockWidget(editorPane, otherPane);
+        window.resize(1000, 700);
+        window.show();
+        window.activateWindow();
+    }
+    ~PaneLayout()
+    {
+        m_list->setParent(nullptr);
+        m_editor->setParent(nullptr);
+    }
+    QMainWindow window;
+    QDockWidget* editorPane;
+    QDockWidget* otherPane;
+
+private:
+    QWidget* m_list;
+    QWidget* m_editor;
+};
 
 class WorkspacePane : public ::testing::Test {
 protected:
@@ -344,6 +383,78 @@ TEST_F(WorkspacePane, ViewOpensNumericVariablesAndPrintsTheOthers)
     }
     EXPECT_NE(session().Console().find("x = 1"), std::string::npos);
     EXPECT_EQ(editor->VariableName(), "m");
+}
+
+TEST_F(WorkspacePane, ViewFromTheListTakesTheKeysToTheGrid)
+{
+    PaneLayout panes(view.get(), editor.get());
+    Fill("m=[1 2;3 4];");
+    Click("m");
+    ASSERT_TRUE(EditorLoads([&] { Key(Qt::Key_Return); }));
+    ASSERT_TRUE(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), "9");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("m(1,1)"), "9");
+}
+
+TEST_F(WorkspacePane, EditorBehindAnotherPaneStaysThereAndCatchesUpWhenBroughtForward)
+{
+    PaneLayout panes(view.get(), editor.get());
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    panes.otherPane->raise();
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return editor->visibleRegion().isEmpty(); }));
+    const int loads = editor->LoadCount();
+    Fill("m(1,1)=5;");
+    QTest::qWait(300);
+    EXPECT_EQ(editor->LoadCount(), loads);
+    EXPECT_TRUE(editor->visibleRegion().isEmpty()) << "the editor pushed itself in front";
+    ASSERT_TRUE(EditorLoads([&] { panes.editorPane->raise(); }));
+    EXPECT_EQ(Cell(0, 0), "5");
+}
+
+TEST_F(WorkspacePane, WithoutTheInterpreterAnEditedCellKeepsItsValue)
+{
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    CGridCtrl* grid = editor->Grid();
+    grid->setFocus();
+    grid->FocusCell(0, 0);
+    session().offline = true;
+    QTest::keyClicks(grid, "9");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return !grid->IsEditing(); }));
+    session().offline = false;
+    EXPECT_EQ(Cell(0, 0), "1");
+}
+
+TEST_F(WorkspacePane, PastedAndCutCellsReachTheVariable)
+{
+    Fill("m=[1 2;3 4];");
+    ASSERT_TRUE(EditorLoads([&] { ASSERT_TRUE(editor->Open("m")); }));
+    CGridCtrl* grid = editor->Grid();
+    grid->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("7\t8\n"));
+    grid->FocusCell(1, 0);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    grid->FocusCell(0, 1);
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    ASSERT_TRUE(session().Settle());
+    EXPECT_EQ(session().Value("m(:)'"), "1   7   0   8");
+
+    // Ctrl+Insert, the main window's Copy, copies the cells in the grid.
+    PaneLayout panes(view.get(), editor.get());
+    QAction windowCopy(&panes.window);
+    windowCopy.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    panes.window.addAction(&windowCopy);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panes.window));
+    grid->setFocus();
+    grid->FocusCell(1, 0);
+    QTest::keyClick(grid, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "7\n");
 }
 
 TEST_F(WorkspacePane, EditingACellOfPageTwoAssignsTheElement)

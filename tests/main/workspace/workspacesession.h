@@ -79,7 +79,7 @@ public:
         sent.push_back({statement, false});
         return m_harness.RunCollected(statement, std::move(done));
     }
-    bool IsConnected() const override { return m_harness.IsConnected(); }
+    bool IsConnected() const override { return !offline && m_harness.IsConnected(); }
     bool IsDebugMode() const override { return m_harness.IsDebugMode(); }
     void RequestWorkspaceRefresh() override { m_harness.Session().refreshWorkspace.store(true); }
     std::string AnswerFolder() const override { return m_harness.AnswerFolder(); }
@@ -124,6 +124,8 @@ private:
 public:
     CSessionEvents& events;
     std::vector<Sent> sent;
+    // Tells the panes the interpreter is gone.
+    bool offline = false;
 };
 
 }  // namespace workspacetest
