@@ -28,6 +28,8 @@ sleep 4
 target="$root/work/from_xdotool.txt"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool windowfocus --sync "$window" 2>/dev/null || true
+# A click into the command window, as a user gives it the keys.
+xdotool mousemove --window "$window" 600 150 click 1
 sleep 0.5
 xdotool type --delay 20 "fid = fopen('from_xdotool.txt', 'w'); fprintf(fid, 'typed %d', 6*7); fclose(fid);"
 xdotool key Return
