@@ -57,6 +57,57 @@ bool IsPromptPrefix(const std::string& line)
 const char* const kMarkers[] = {"__varsnameready__", "__varsvaluesready__", "__FunctioProfilingEnd__",
                                 "__ProfilingFileReady__", "stopped in ", "error: ", "parse error:"};
 
+const std::pair<const char*, const char*> kFolds[] = {
+    {">>> ", ">> "},           {">> >> ", ">> "},          {">>  ", ">> "},
+    {"\ndebug> \ndebug> ", "debug> "}, {"debug> debug> ", "debug> "}, {"debug> >> ", "debug> \n>> "},
+    {"debug>> ", "debug> "}};
+
+void FoldPrompts(std::string& s)
+{
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (const auto& fold : kFolds) {
+            if (s.find(fold.first) != std::string::npos) {
+                CTextTools::ReplaceAll(s, fold.first, fold.second);
+                changed = true;
+            }
+        }
+    }
+}
+
+// The interpreter points at a parse error with a line of spaces and a caret
+// under the statement it echoes. When the prompt fold shortens the echoed
+// line, the caret line loses as many leading spaces, so that the caret still
+// points at the same character.
+void KeepCaretsInPlace(std::string& s)
+{
+    std::string out;
+    out.reserve(s.size());
+    std::size_t shift = 0;
+    for (std::size_t from = 0; from < s.size();) {
+        std::size_t end = s.find('\n', from);
+        end = end == std::string::npos ? s.size() : end;
+        const std::size_t caret = s.find_first_not_of(' ', from);
+        std::size_t keep = from;
+        if (shift > 0 && caret < end && caret > from && s[caret] == '^')
+            keep = from + std::min(shift, caret - from);
+        out.append(s, keep, end - keep);
+        if (end < s.size())
+            out += '\n';
+        // What the fold takes from this line, measured on the part of it
+        // that stays on the last line the fold leaves.
+        std::string folded = s.substr(from, end - from);
+        const std::size_t before = folded.size();
+        FoldPrompts(folded);
+        const std::size_t feed = folded.rfind('\n');
+        const std::size_t after = feed == std::string::npos ? folded.size() : folded.size() - feed - 1;
+        shift = before > after ? before - after : 0;
+        from = end + 1;
+    }
+    s.swap(out);
+}
+
 }  // namespace
 
 bool COutputFormatter::EndsWith(const std::string& text, const char* suffix)
@@ -137,20 +188,9 @@ std::size_t COutputFormatter::IncompleteTail(const std::string& text)
 void COutputFormatter::CleanUp(std::string& s)
 {
     s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
-    static const std::pair<const char*, const char*> kFolds[] = {
-        {">>> ", ">> "},           {">> >> ", ">> "},          {">>  ", ">> "},
-        {"\ndebug> \ndebug> ", "debug> "}, {"debug> debug> ", "debug> "}, {"debug> >> ", "debug> \n>> "},
-        {"debug>> ", "debug> "}};
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (const auto& fold : kFolds) {
-            if (s.find(fold.first) != std::string::npos) {
-                ReplaceAll(s, fold.first, fold.second);
-                changed = true;
-            }
-        }
-    }
+    if (s.find('^') != std::string::npos)
+        KeepCaretsInPlace(s);
+    FoldPrompts(s);
 }
 
 void COutputFormatter::PromptsToLineStart(std::string& s, bool windowEndsWithNewline)

@@ -17,7 +17,8 @@ public:
     // line cut by a chunk boundary; the dispatcher keeps it for the next chunk.
     static std::size_t IncompleteTail(const std::string& text);
 
-    // Carriage returns removed, doubled prompts folded.
+    // Carriage returns removed, doubled prompts folded; the caret line the
+    // interpreter writes under a parse error keeps pointing at its character.
     static void CleanUp(std::string& s);
 
     // When s ends with ">> " but not "\n>> ", put each prompt on a line of

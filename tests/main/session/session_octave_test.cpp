@@ -155,6 +155,25 @@ TEST_F(SessionOctave, ErrorColouredAndLocationMarked)
     });
 }
 
+TEST_F(SessionOctave, ParseErrorCaretStaysUnderTheFaultyCharacter)
+{
+    // Leading blanks make the folded prompt shorter by more than one column.
+    for (const std::string statement : {"r = x +* 2;", "   r = x +* 2;"}) {
+        const std::size_t start = panes.Console().size();
+        Do(statement);
+        ASSERT_TRUE(panes.WaitFor([&] { return panes.console.find('^', start) != std::string::npos; }))
+            << panes.Console();
+        const std::string text = panes.Console().substr(start);
+        const std::size_t caret = text.find('^');
+        const std::size_t caretLine = text.rfind('\n', caret) + 1;
+        const std::size_t echoEnd = caretLine - 1;
+        const std::size_t echo = text.rfind('\n', echoEnd - 1) + 1;
+        const std::size_t column = caret - caretLine;
+        ASSERT_LT(echo + column, echoEnd) << text;
+        EXPECT_EQ(text[echo + column], '*') << text;
+    }
+}
+
 TEST_F(SessionOctave, DebugStopReportedToTheEditorAndEnded)
 {
     const std::string dir = home + "/dir with 'quote";

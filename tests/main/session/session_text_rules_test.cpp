@@ -74,6 +74,8 @@ TEST(SessionFormatter, CleanUpFoldsDoubledPrompts)
     EXPECT_EQ(Cleaned("debug> debug> debug> "), "debug> ");
     EXPECT_EQ(Cleaned("debug> >> "), "debug> \n>> ");
     EXPECT_EQ(Cleaned("debug>> "), "debug> ");
+    // The caret under a folded line keeps its character; other lines keep their blanks.
+    EXPECT_EQ(Cleaned(">>>   a +* 2\n         ^\n   ^"), ">> a +* 2\n      ^\n   ^");
 }
 
 TEST(SessionFormatter, PromptStartsALine)
