@@ -54,6 +54,19 @@ bool ReadFile(const std::string& path, std::string& content)
     return true;
 }
 
+// The mask for fnmatch: only "*" and "?" are wildcards; brackets and
+// backslashes in a file name stand for themselves.
+std::string WildcardPattern(const QString& mask)
+{
+    std::string pattern;
+    for (const char c : mask.toStdString()) {
+        if (c == '[' || c == ']' || c == '\\')
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
 }  // namespace
 
 bool CFileFinder::FindLines(const std::string& content, const std::string& lowerNeedle, std::vector<LineHit>& hits)
@@ -113,7 +126,7 @@ int CFileFinder::Search(const Options& options, const Report& report, const Prog
     if (m_asciiNeedle)
         std::transform(m_needle.begin(), m_needle.end(), m_needle.begin(),
                        [](char c) { return char(kLower.map[static_cast<unsigned char>(c)]); });
-    const std::string mask = options.mask.toStdString();
+    const std::string mask = WildcardPattern(options.mask);
     int files = 0;
     std::vector<std::string> pending{QFile::encodeName(options.folder).toStdString()};
     std::vector<LineHit> hits;

@@ -8,7 +8,8 @@
 #include <vector>
 
 // Searches a folder (optionally with its sub-folders, never through linked
-// folders) for files whose names match a wildcard mask and, when a text is
+// folders) for files whose names match a wildcard mask ("*" and "?"; every
+// other character stands for itself) and, when a text is
 // given, that hold the text on a line, compared without regard to case.
 // Files holding NUL bytes are taken for binary and not searched for text;
 // a reported line is cut at kMaxLineText characters.

@@ -265,6 +265,8 @@ void CGUIFindFiles::Finished(unsigned serial)
 
 void CGUIFindFiles::Finish()
 {
+    // A slice queued with the last, empty batch must not overwrite the count.
+    m_drain.stop();
     m_workerDone = false;
     m_find->setText(QStringLiteral("Find"));
     SetStatus();

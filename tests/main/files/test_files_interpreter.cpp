@@ -126,6 +126,25 @@ TEST(FindFiles, FindsTextStopsAndOpensTheHit)
     EXPECT_EQ(CFilesSettings::fromSettings(CKestruneSettings::DefaultProgram()).findTextInFiles,
               QStringList({QStringLiteral("Plot")}));
 
+    // Brackets in a name are no character class; a search without hits ends
+    // on the plain count.
+    WriteFile(d.filePath(QStringLiteral("data[1].m")), "x = 1;\n");
+    WriteFile(d.filePath(QStringLiteral("data1.m")), "x = 1;\n");
+    dialog->TextBox()->setEditText(QString());
+    dialog->NamedBox()->setEditText(QStringLiteral("data[1]"));
+    dialog->SubFoldersBox()->setChecked(false);
+    QTest::mouseClick(dialog->FindButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return finished.size() == 3; }));
+    ASSERT_EQ(results->topLevelItemCount(), 1);
+    EXPECT_EQ(results->topLevelItem(0)->text(0), QStringLiteral("data[1].m"));
+    dialog->NamedBox()->setEditText(QStringLiteral("nothing"));
+    QTest::mouseClick(dialog->FindButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return finished.size() == 4; }));
+    QTest::qWait(50);
+    EXPECT_EQ(dialog->Status()->text(), QStringLiteral("0 items found"));
+    dialog->NamedBox()->setEditText(QString());
+    dialog->SubFoldersBox()->setChecked(true);
+
     // Closing during a search stops it before the dialog goes.
     for (int i = 0; i < 400; ++i)
         WriteFile(d.filePath(QStringLiteral("deep/f%1.m").arg(i)), QByteArray(20000, 'p') + "\nplot\n");
