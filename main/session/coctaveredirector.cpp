@@ -1028,6 +1028,11 @@ void COctaveRedirector::DeliverPackage(std::string& answer, std::string& shown)
     // A broken package folder answers with an error: show it rather than
     // claim that no package is installed.
     if (Contains(answer, "error: ")) {
+        // The request is silent: its message starts a line of its own
+        // instead of following the prompt the window ends with.
+        const std::string tail = ConsoleTail();
+        if (!tail.empty() && tail.back() != '\n')
+            answer.insert(0, 1, '\n');
         shown.swap(answer);
         m_impl->errorSeen = true;
     }
