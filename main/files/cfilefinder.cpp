@@ -33,7 +33,9 @@ QString LineText(const std::string& content, size_t begin, size_t end)
 
 bool ReadFile(const std::string& path, std::string& content)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a named pipe would hold the search (and whoever
+    // waits for it) until some writer opens it; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info {};

@@ -1,5 +1,6 @@
 // Listing, file operations, archives and the finder on real folders.
 #include <minizip/zip.h>
+#include <sys/stat.h>
 
 #include "main/files/cfilefinder.h"
 #include "main/files/cfilelisting.h"
@@ -116,6 +117,8 @@ TEST(FileFinder, FindsLinesCaseInsensitivelyWithoutFollowingLinksOrReadingBinari
     WriteFile(d.filePath(QStringLiteral("bin.m")), QByteArray("plot\0plot", 9));
     WriteFile(outside.filePath(QStringLiteral("c.m")), "plot\n");
     QFile::link(outside.path(), d.filePath(QStringLiteral("linked")));
+    // A named pipe is no file to read: the search must not wait for a writer.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d.filePath(QStringLiteral("sub/pipe.m"))).constData(), 0600), 0);
 
     struct Hit {
         QString name;
