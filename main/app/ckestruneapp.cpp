@@ -44,6 +44,7 @@
 #include "platform/editorprotocol.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
+#include "main/frame/cfocusededit.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/cstatusdisplay.h"
 #include "main/session/cconnection.h"
@@ -198,9 +199,23 @@ void CKestruneApp::WireCommands()
     on(PrintPreview, [this] { m_view->PrintPreview(); });
     on(Undo, [this] { m_view->undo(); });
     on(Redo, [this] { m_view->redo(); });
-    on(Cut, [this] { m_view->Cut(); });
-    on(Copy, [this] { m_view->copy(); });
-    on(Paste, [this] { m_view->Paste(); });
+    // Cut, Copy and Paste act on the control with the keys when it can,
+    // on the command window otherwise.
+    auto focused = [this](CFocusedEdit::Command command) {
+        return CFocusedEdit::Run(command, QApplication::focusWidget(), m_view);
+    };
+    on(Cut, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Cut))
+            m_view->Cut();
+    });
+    on(Copy, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Copy))
+            m_view->copy();
+    });
+    on(Paste, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Paste))
+            m_view->Paste();
+    });
     on(ClearCommandWindow, [this] { m_view->ClearWindow(true); });
     on(ClearCommandHistory, [this] { m_view->ClearHistory(); });
     on(ClearWorkspace, [this] { m_view->ClearWorkspace(); });
