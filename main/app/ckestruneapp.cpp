@@ -40,6 +40,7 @@
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/cerrorlocation.h"
+#include "main/editorlink/cfiledropfilter.h"
 #include "platform/cprofile.h"
 #include "platform/editorprotocol.h"
 #include "main/editorlink/ceditortransport.h"
@@ -406,6 +407,9 @@ void CKestruneApp::WireEditorLink()
     m_embedder = std::make_unique<CEditorEmbedder>();
     connect(m_embedder.get(), &CEditorEmbedder::windowReady, this, [this](QWidget* container) {
         m_frame->SetPaneWidget(PaneId::Editor, container);
+        // Files dragged onto the editor open in it.
+        connect(new CFileDropFilter(container), &CFileDropFilter::filesDropped, this,
+                [this](const QStringList& files) { CEditorTransport::StartEditor(m_programFolder, files); });
         // Shown, but the keyboard stays where it is (the editor usually
         // comes up with the program, while the user types commands).
         QDockWidget* pane = m_frame->Pane(PaneId::Editor);
