@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QWebEngineView>
 
 #include "controls/cgridctrl.h"
 
@@ -44,6 +45,14 @@ bool CFocusedEdit::Run(Command command, QWidget* focus, const QWidget* excluded)
         case Command::Paste: grid->Paste(); break;
         }
         return true;
+    }
+    // A page (documentation, profiler report) is read only: it copies. The
+    // keys sit in a child of the view.
+    for (QWidget* at = focus; at && command == Command::Copy; at = at->parentWidget()) {
+        if (auto* page = qobject_cast<QWebEngineView*>(at)) {
+            page->triggerPageAction(QWebEnginePage::Copy);
+            return true;
+        }
     }
     return false;
 }

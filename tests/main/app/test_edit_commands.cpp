@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
+#include <QSignalSpy>
+#include <QWebEngineView>
 
 #include "controls/cgridctrl.h"
 #include "tests/main/app/activeapp.h"
@@ -50,6 +52,21 @@ TEST(EditCommandsWithApp, CopyAndPasteFollowTheFocusAndTheCommandWindowKeepsItsO
     paste->trigger();
     EXPECT_EQ(search->currentText(), QStringLiteral("quiver"));
     EXPECT_EQ(app.View()->toPlainText(), commandText);
+
+    // A page copies its selection.
+    ASSERT_TRUE(app.Frame()->ShowPane(PaneId::Profiler));
+    auto* page = app.Frame()->Pane(PaneId::Profiler)->findChild<QWebEngineView*>();
+    ASSERT_TRUE(page);
+    QSignalSpy loaded(page, &QWebEngineView::loadFinished);
+    page->setHtml(QStringLiteral("<p>page words</p>"));
+    ASSERT_TRUE(loaded.wait(10000));
+    page->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return page->isAncestorOf(QApplication::focusWidget()) || page->hasFocus(); }, 2000));
+    page->triggerPageAction(QWebEnginePage::SelectAll);
+    ASSERT_TRUE(WaitFor([&] { return page->hasSelection(); }, 5000));
+    copy->trigger();
+    EXPECT_TRUE(WaitFor([] { return QApplication::clipboard()->text() == QStringLiteral("page words"); }, 5000))
+        << QApplication::clipboard()->text().toStdString();
 
     // With the command window focused, its selection is copied.
     app.View()->setFocus();
