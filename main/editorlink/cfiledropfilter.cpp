@@ -1,6 +1,7 @@
 #include "main/editorlink/cfiledropfilter.h"
 
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -12,7 +13,8 @@ QStringList LocalFiles(const QMimeData* data)
     if (!data || !data->hasUrls())
         return paths;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
+        // Folders stay out: the editor opens documents.
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
             paths.append(url.toLocalFile());
     }
     return paths;

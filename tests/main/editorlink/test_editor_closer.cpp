@@ -224,12 +224,14 @@ TEST(EditorTransport, FilesDroppedOnTheEditorOpenInIt)
     text.setText("x = 1");
     EXPECT_FALSE(drop(text));
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/w/a b.m"), QUrl("https://example.org/c.m")});
+    const QString script = folder.filePath("a b.m");
+    ASSERT_TRUE(QFile(script).open(QIODevice::WriteOnly));
+    files.setUrls({QUrl::fromLocalFile(script), QUrl("https://example.org/c.m"), QUrl::fromLocalFile(folder.path())});
     EXPECT_TRUE(drop(files));
     ASSERT_TRUE(kestrunetest::WaitFor([&] { return QFile::exists(given); }, 5000));
     QFile list(given);
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(list.readAll()), QStringLiteral("/w/a b.m\n"));
+    EXPECT_EQ(QString::fromUtf8(list.readAll()), script + "\n");
 }
 
 }  // namespace
