@@ -40,10 +40,12 @@
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/cerrorlocation.h"
+#include "main/editorlink/cfiledropfilter.h"
 #include "platform/cprofile.h"
 #include "platform/editorprotocol.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/frame/ccommandids.h"
+#include "main/frame/cfocusededit.h"
 #include "main/frame/cmainframe.h"
 #include "main/frame/cstatusdisplay.h"
 #include "main/session/cconnection.h"
@@ -198,9 +200,23 @@ void CKestruneApp::WireCommands()
     on(PrintPreview, [this] { m_view->PrintPreview(); });
     on(Undo, [this] { m_view->undo(); });
     on(Redo, [this] { m_view->redo(); });
-    on(Cut, [this] { m_view->Cut(); });
-    on(Copy, [this] { m_view->copy(); });
-    on(Paste, [this] { m_view->Paste(); });
+    // Cut, Copy and Paste act on the control with the keys when it can,
+    // on the command window otherwise.
+    auto focused = [this](CFocusedEdit::Command command) {
+        return CFocusedEdit::Run(command, QApplication::focusWidget(), m_view);
+    };
+    on(Cut, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Cut))
+            m_view->Cut();
+    });
+    on(Copy, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Copy))
+            m_view->copy();
+    });
+    on(Paste, [this, focused] {
+        if (!focused(CFocusedEdit::Command::Paste))
+            m_view->Paste();
+    });
     on(ClearCommandWindow, [this] { m_view->ClearWindow(true); });
     on(ClearCommandHistory, [this] { m_view->ClearHistory(); });
     on(ClearWorkspace, [this] { m_view->ClearWorkspace(); });
@@ -391,6 +407,9 @@ void CKestruneApp::WireEditorLink()
     m_embedder = std::make_unique<CEditorEmbedder>();
     connect(m_embedder.get(), &CEditorEmbedder::windowReady, this, [this](QWidget* container) {
         m_frame->SetPaneWidget(PaneId::Editor, container);
+        // Files dragged onto the editor open in it.
+        connect(new CFileDropFilter(container), &CFileDropFilter::filesDropped, this,
+                [this](const QStringList& files) { CEditorTransport::StartEditor(m_programFolder, files); });
         // Shown, but the keyboard stays where it is (the editor usually
         // comes up with the program, while the user types commands).
         QDockWidget* pane = m_frame->Pane(PaneId::Editor);

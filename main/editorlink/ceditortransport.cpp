@@ -91,10 +91,14 @@ bool CEditorTransport::SendNow(const QString& programFolder, const QByteArray& t
     return false;
 }
 
-bool CEditorTransport::StartEditor(const QString& programFolder)
+bool CEditorTransport::StartEditor(const QString& programFolder, const QStringList& files)
 {
     const QString program = programFolder + QStringLiteral("/marlinote");
     if (!QFileInfo(program).isExecutable())
         return false;
-    return QProcess::startDetached(program, {});
+    // Only full paths: a name such as "-style" would be read as an option.
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QFileInfo(file).absoluteFilePath());
+    return QProcess::startDetached(program, paths);
 }

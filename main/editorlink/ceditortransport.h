@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThreadPool>
 
 #include <atomic>
@@ -34,9 +35,10 @@ public:
                         const std::atomic<bool>* cancel = nullptr);
 
     // Starts the editor program; where the main window has an editor pane,
-    // the editor's window is taken into it once announced. False when there
+    // the editor's window is taken into it once announced. The files (full
+    // paths) open in it, or in the editor already running. False when there
     // is no program to start.
-    static bool StartEditor(const QString& programFolder);
+    static bool StartEditor(const QString& programFolder, const QStringList& files = {});
 
 signals:
     // On the GUI thread, after each text: whether the editor got it.

@@ -252,6 +252,8 @@ void CVariableView::RunCommand(int command)
 
 bool CVariableView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_list && event->type() == QEvent::FocusIn)
+        SelectCurrentRow();
     if (watched == m_list && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool ctrl = key->modifiers() & Qt::ControlModifier;
@@ -272,6 +274,17 @@ bool CVariableView::eventFilter(QObject* watched, QEvent* event)
             RefreshList();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CVariableView::SelectCurrentRow()
+{
+    // A list that takes the keys with rows but no selection selects its
+    // current row (or the first), so Enter and the commands have a target.
+    if (m_model->rowCount() == 0 || m_list->selectionModel()->hasSelection())
+        return;
+    const QModelIndex current = m_list->currentIndex();
+    const QModelIndex row = m_model->index(current.isValid() ? current.row() : 0, 0);
+    m_list->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CVariableView::focusInEvent(QFocusEvent* event)

@@ -79,6 +79,7 @@ private:
     void CreateToolBar();
     void Refill(const std::vector<CInfoVariable>& variables);
     void UpdateCommands();
+    void SelectCurrentRow();
     void ShowContextMenu(const QPoint& at);
     void RunCommand(int command);
     void Queue(const std::string& statement, bool echo = false);

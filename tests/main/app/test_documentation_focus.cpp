@@ -3,26 +3,19 @@
 #include <QApplication>
 #include <QDockWidget>
 
-#include "main/app/ckestruneapp.h"
+#include "tests/main/app/activeapp.h"
 #include "main/console/ckestruneview.h"
 #include "main/frame/ccommandids.h"
 #include "main/frame/cmainframe.h"
 #include "main/session/csessionevents.h"
-#include "platform/cprofile.h"
 #include "tests/main/console/kestrunetestsupport.h"
 
 using kestrunetest::WaitFor;
 
 TEST(DocumentationWithApp, DocStatementShowsThePaneAndTheKeysStayInTheCommandWindow)
 {
-    CProfile(QStringLiteral("Kestrune")).WriteInt(QStringLiteral("Octave"), QStringLiteral("AutoStart"), 0);
     CKestruneApp app;
-    CKestruneApp::Options options;
-    options.splash = false;
-    options.listen = false;
-    ASSERT_TRUE(app.Start(options));
-    app.Frame()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app.Frame()));
+    ASSERT_TRUE(kestrunetest::StartActive(app));
     app.View()->setFocus();
     QDockWidget* pane = app.Frame()->Pane(PaneId::Documentation);
     pane->hide();

@@ -1,18 +1,22 @@
 // Closing the editor program with the main program, against a stand-in
 // editor: a channel receiver in this process and a child process whose end
 // stands for the editor's end.
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 
 #include "main/editorlink/ceditorcloser.h"
 #include "main/editorlink/ceditorembedder.h"
 #include "main/editorlink/ceditortextfilter.h"
 #include "main/editorlink/ceditortransport.h"
 #include "main/editorlink/cerrorlocation.h"
+#include "main/editorlink/cfiledropfilter.h"
 #include "platform/cmessagechannel.h"
 #include "platform/editorprotocol.h"
 #include "platform/editorwindowfile.h"
@@ -190,6 +194,44 @@ TEST(EditorTransport, OnlyTextsANewEditorCanUseStartIt)
     EXPECT_FALSE(CEditorTransport::SendNow(folder.path(), EditorProtocol::EncodeDebug("/w/f.m", 3), true,
                                            &dontWait));
     EXPECT_TRUE(startedWithin(5000));
+}
+
+TEST(EditorTransport, FilesDroppedOnTheEditorOpenInIt)
+{
+    // A stand-in editor program that writes down the files it was given.
+    QTemporaryDir folder;
+    const QString given = folder.filePath("given");
+    QFile program(folder.filePath("marlinote"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write(("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + given + ".part'; mv '" + given + ".part' '" + given +
+                   "'\n").toUtf8());
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+
+    QWidget pane;
+    pane.resize(200, 100);
+    QObject::connect(new CFileDropFilter(&pane), &CFileDropFilter::filesDropped, &pane,
+            [&folder](const QStringList& files) { CEditorTransport::StartEditor(folder.path(), files); });
+    const auto drop = [&pane](const QMimeData& data) {
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&pane, &enter);
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&pane, &dropped);
+        return enter.isAccepted() && dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
+    };
+
+    QMimeData text;
+    text.setText("x = 1");
+    EXPECT_FALSE(drop(text));
+    QMimeData files;
+    const QString script = folder.filePath("a b.m");
+    ASSERT_TRUE(QFile(script).open(QIODevice::WriteOnly));
+    files.setUrls({QUrl::fromLocalFile(script), QUrl("https://example.org/c.m"), QUrl::fromLocalFile(folder.path())});
+    EXPECT_TRUE(drop(files));
+    ASSERT_TRUE(kestrunetest::WaitFor([&] { return QFile::exists(given); }, 5000));
+    QFile list(given);
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(list.readAll()), script + "\n");
 }
 
 }  // namespace

@@ -398,6 +398,20 @@ TEST_F(WorkspacePane, ViewFromTheListTakesTheKeysToTheGrid)
     EXPECT_EQ(session().Value("m(1,1)"), "9");
 }
 
+TEST_F(WorkspacePane, ListTakingTheKeysWithoutASelectionSelectsTheCurrentRowForEnter)
+{
+    Fill("a=1; b=[5 6];");
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    list()->selectionModel()->setCurrentIndex(view->Model()->index(RowOf("b"), 0), QItemSelectionModel::Clear);
+    list()->clearFocus();
+    ASSERT_TRUE(view->SelectedNames().empty());
+    list()->setFocus(Qt::ShortcutFocusReason);
+    EXPECT_EQ(view->SelectedNames(), std::vector<std::string>{"b"});
+    ASSERT_TRUE(EditorLoads([&] { QTest::keyClick(list(), Qt::Key_Return); }));
+    EXPECT_EQ(editor->VariableName(), "b");
+}
+
 TEST_F(WorkspacePane, EditorBehindAnotherPaneStaysThereAndCatchesUpWhenBroughtForward)
 {
     PaneLayout panes(view.get(), editor.get());
