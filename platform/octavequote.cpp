@@ -28,3 +28,13 @@ std::string OctaveQuoted(const std::string& text)
     OctaveQuote(text, literal);
     return literal;
 }
+
+std::string OctaveRunFile(const std::string& path)
+{
+    std::string literal;
+    if (!OctaveQuote(path, literal))
+        return std::string();
+    const std::size_t slash = path.rfind('/');
+    const bool quotedName = path.find('\'', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
+    return (quotedName ? "source(" : "run(") + literal + ")";
+}

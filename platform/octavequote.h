@@ -11,3 +11,9 @@ bool OctaveQuote(const std::string& text, std::string& literal, std::string* err
 // Convenience for callers that already checked the text: the quoted literal,
 // or an empty string when the text is refused.
 std::string OctaveQuoted(const std::string& text);
+
+// The statement that runs the script file at path: "run('<path>')", or
+// "source('<path>')" when the file name holds "'": the interpreter's run()
+// puts the bare file name into a statement of its own without doubling its
+// quotes and fails on it. Empty when the path cannot be quoted.
+std::string OctaveRunFile(const std::string& path);

@@ -1031,12 +1031,12 @@ void CKestruneView::DropFiles(const QStringList& paths)
 {
     std::string joined;
     for (const QString& path : paths) {
-        std::string literal;
-        if (!OctaveQuote(path.toStdString(), literal))
+        const std::string statement = OctaveRunFile(path.toStdString());
+        if (statement.empty())
             continue;
         if (!joined.empty())
             joined += "\n";
-        joined += "run(" + literal + ")";
+        joined += statement;
     }
     if (!joined.empty() && m_host)
         m_host->QueueCommand(joined, true);

@@ -44,7 +44,7 @@ std::string CFileStatements::Edit(const QString& path)
 
 std::string CFileStatements::Run(const QString& path)
 {
-    return Call("run", path, "");
+    return OctaveRunFile(path.toStdString());
 }
 
 std::string CFileStatements::ChangeFolder(const QString& folder)

@@ -29,6 +29,19 @@ zip_fileinfo FileInfo(const QFileInfo& file)
     return info;
 }
 
+// Opens the entry named name (any letters) in zip. The names are UTF-8 and
+// say so (flag bit 11), and the entry is made on Unix, whose file modes
+// info carries: without both, other tools read the bytes of "é" as two
+// letters of an old DOS code page.
+bool OpenEntry(zipFile zip, const QString& name, const zip_fileinfo& info, int method, int level, bool large)
+{
+    constexpr uLong kMadeOnUnix = (3u << 8) | 20u;
+    constexpr uLong kUtf8Names = 1u << 11;
+    return zipOpenNewFileInZip4_64(zip, name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                   level, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, kMadeOnUnix,
+                                   kUtf8Names, large ? 1 : 0) == ZIP_OK;
+}
+
 bool IsGzip(const QString& path)
 {
     QFile file(path);
@@ -53,10 +66,7 @@ bool CZipFile::AddFile(void* zip, const QString& path, const QString& entryName)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const zip_fileinfo info = FileInfo(QFileInfo(path));
-    const QByteArray name = entryName.toUtf8();
-    const bool large = file.size() >= 0xffffffffLL;
-    if (zipOpenNewFileInZip64(zip, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                              Z_DEFAULT_COMPRESSION, large ? 1 : 0) != ZIP_OK)
+    if (!OpenEntry(zip, entryName, info, Z_DEFLATED, Z_DEFAULT_COMPRESSION, file.size() >= 0xffffffffLL))
         return false;
     bool ok = true;
     std::vector<char> buffer(kChunk);
@@ -83,9 +93,7 @@ bool CZipFile::AddTree(void* zip, const QString& path, const QString& entryName)
         return AddFile(zip, path, entryName);
     const QString folderEntry = entryName + QLatin1Char('/');
     const zip_fileinfo folderInfo = FileInfo(info);
-    if (zipOpenNewFileInZip64(zip, folderEntry.toUtf8().constData(), &folderInfo, nullptr, 0, nullptr, 0, nullptr, 0,
-                              0, 0) != ZIP_OK ||
-        zipCloseFileInZip(zip) != ZIP_OK)
+    if (!OpenEntry(zip, folderEntry, folderInfo, 0, 0, false) || zipCloseFileInZip(zip) != ZIP_OK)
         return false;
     bool ok = true;
     const QFileInfoList children = QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,

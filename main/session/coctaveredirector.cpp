@@ -719,7 +719,7 @@ void COctaveRedirector::Dispatch(std::string chunk)
     std::string s = d.held + chunk;
     d.held.clear();
     d.heldIdlePolls = 0;
-    const std::size_t keep = COutputFormatter::IncompleteTail(s);
+    const std::size_t keep = std::max(COutputFormatter::IncompleteTail(s), COutputFormatter::IncompleteLetter(s));
     if (keep) {
         d.held = s.substr(s.size() - keep);
         s.resize(s.size() - keep);

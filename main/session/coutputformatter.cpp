@@ -185,6 +185,21 @@ std::size_t COutputFormatter::IncompleteTail(const std::string& text)
     return 0;
 }
 
+std::size_t COutputFormatter::IncompleteLetter(const std::string& text)
+{
+    const std::size_t size = text.size();
+    std::size_t back = 0;
+    while (back < 3 && back < size && (static_cast<unsigned char>(text[size - 1 - back]) & 0xC0) == 0x80)
+        ++back;
+    if (back == size)
+        return 0;
+    const unsigned char lead = static_cast<unsigned char>(text[size - 1 - back]);
+    if (lead < 0xC0 || lead >= 0xF8)
+        return 0;
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    return back + 1 < length ? back + 1 : 0;
+}
+
 void COutputFormatter::CleanUp(std::string& s)
 {
     s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());

@@ -17,6 +17,11 @@ public:
     // line cut by a chunk boundary; the dispatcher keeps it for the next chunk.
     static std::size_t IncompleteTail(const std::string& text);
 
+    // Length of the end of text that is a UTF-8 letter cut by a chunk
+    // boundary (its first one to three bytes); shown alone, each half would
+    // become a replacement sign.
+    static std::size_t IncompleteLetter(const std::string& text);
+
     // Carriage returns removed, doubled prompts folded; the caret line the
     // interpreter writes under a parse error keeps pointing at its character.
     static void CleanUp(std::string& s);

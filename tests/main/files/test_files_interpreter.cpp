@@ -51,6 +51,8 @@ TEST(FilesInterpreter, QuotedNamesOpenLoadRunAndChangeFolder)
     QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WriteFile(QDir(folder).filePath(QStringLiteral("my script.m")),
               "fid = fopen('ran.txt', 'w'); fprintf(fid, 'ran'); fclose(fid);\n");
+    WriteFile(QDir(folder).filePath(QStringLiteral("don't é.m")),
+              "fid = fopen('quoted.txt', 'w'); fprintf(fid, 'ran'); fclose(fid);\n");
     ResetSettings(root.path());
 
     CSessionHarness session;
@@ -76,6 +78,11 @@ TEST(FilesInterpreter, QuotedNamesOpenLoadRunAndChangeFolder)
     view.Action(CFileView::RunFile)->trigger();
     ASSERT_TRUE(session.WaitIdle());
     EXPECT_EQ(ReadFile(QDir(folder).filePath(QStringLiteral("ran.txt"))), "ran");
+    Select(view, QStringLiteral("don't é.m"));
+    view.Action(CFileView::RunFile)->trigger();
+    ASSERT_TRUE(session.WaitIdle());
+    EXPECT_EQ(ReadFile(QDir(folder).filePath(QStringLiteral("quoted.txt"))), "ran");
+    Select(view, QStringLiteral("my script.m"));
 
     view.Action(CFileView::OpenAsText)->trigger();
     ASSERT_TRUE(session.WaitIdle());

@@ -1,4 +1,5 @@
 // Listing, file operations, archives and the finder on real folders.
+#include <minizip/unzip.h>
 #include <minizip/zip.h>
 #include <sys/stat.h>
 
@@ -97,6 +98,21 @@ TEST(ZipFile, HostileAndForeignArchives)
     EXPECT_FALSE(QFileInfo::exists(d.filePath(QStringLiteral("work/x"))));
     EXPECT_FALSE(QFileInfo::exists(d.filePath(QStringLiteral("y"))));
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/tmp/kestrune-abs-x")));
+
+    // Other tools read a name as UTF-8 only when the entry says so; else
+    // "é" becomes two letters of a DOS code page.
+    const QString odd = d.filePath(QStringLiteral("work/d'é 中.m"));
+    WriteFile(odd, "x");
+    ASSERT_TRUE(CZipFile::Create(d.filePath(QStringLiteral("odd.zip")), {odd}));
+    unzFile made = unzOpen64(QFile::encodeName(d.filePath(QStringLiteral("odd.zip"))).constData());
+    ASSERT_TRUE(made);
+    unz_file_info64 entry{};
+    char entryName[256] = {};
+    ASSERT_EQ(unzGetCurrentFileInfo64(made, &entry, entryName, sizeof entryName, nullptr, 0, nullptr, 0), UNZ_OK);
+    unzClose(made);
+    EXPECT_EQ(QString::fromUtf8(entryName), QStringLiteral("d'é 中.m"));
+    EXPECT_TRUE(entry.flag & (1u << 11));
+    EXPECT_EQ(entry.version >> 8, 3u);
 
     const QByteArray gzipHead("\x1f\x8b\x08\x00", 4);
     WriteFile(d.filePath(QStringLiteral("saved.zip")), gzipHead + QByteArray(40, 'z'));

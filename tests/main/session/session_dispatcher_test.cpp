@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -317,6 +318,19 @@ TEST(SessionDispatcher, NulBytesAndHugeOutputAreShownWhole)
     session.Dispatch("octave:2> ");
     const std::string& c = panes.console;
     EXPECT_EQ(c.size(), std::string(">> a\xE2\x90\x80" "b\n").size() + total + 4);  // "\n>> " at the end
+}
+
+TEST(SessionDispatcher, LettersCutByTheReadReachTheWindowWhole)
+{
+    RecordingPanes panes;
+    OfflineSession session(&panes);
+    session.Dispatch("octave:1> ");
+    for (const char* chunk : {"h\xC3", "\xA9llo \xE4", "\xB8", "\xAD\xF0\x9F\x99", "\x82\n", "octave:2> "})
+        session.Dispatch(chunk);
+    EXPECT_NE(panes.console.find("h\xC3\xA9llo \xE4\xB8\xAD\xF0\x9F\x99\x82\n"), std::string::npos);
+    // The window turns each write into text on its own.
+    for (const auto& w : panes.writes)
+        EXPECT_EQ(QString::fromStdString(w.text).toStdString(), w.text);
 }
 
 TEST(SessionDispatcher, AnswerWithoutPromptStaysOpenUntilTheInterpreterDies)
