@@ -9,13 +9,13 @@ e2e_private_home() {
     chmod 700 "$XDG_RUNTIME_DIR"
 }
 
-# Prints the main window of the kestrune process $1 once it is shown (up to
+# Prints the main window of the kestrune process $1 once it is mapped (up to
 # 20 s); prints nothing when it never appears. Other tests may show their own
 # main windows on the same display, so the window is looked up by process.
 e2e_main_window() {
     local window=""
     for _ in $(seq 1 100); do
-        window="$(xdotool search --all --pid "$1" --name '^ - Kestrune$' 2>/dev/null | head -1)"
+        window="$(xdotool search --all --onlyvisible --pid "$1" --name '^ - Kestrune$' 2>/dev/null | head -1)"
         [ -n "$window" ] && break
         sleep 0.2
     done
