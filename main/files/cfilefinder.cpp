@@ -44,15 +44,28 @@ bool ReadFile(const std::string& path, std::string& content)
         return false;
     }
     content.resize(size_t(info.st_size));
+    // A file with a zero byte is not searched; the test on its first block
+    // spares reading a large data file whole only to refuse it.
+    const size_t firstBlock = std::min(content.size(), size_t(1) << 16);
     size_t done = 0;
+    bool binary = false;
     while (done < content.size()) {
-        const ssize_t n = ::read(fd, &content[done], content.size() - done);
+        const size_t want = done < firstBlock ? firstBlock - done : content.size() - done;
+        const ssize_t n = ::read(fd, &content[done], want);
         if (n <= 0)
             break;
         done += size_t(n);
+        if (done == firstBlock && std::memchr(content.data(), '\0', firstBlock)) {
+            binary = true;
+            break;
+        }
+    }
+    ::close(fd);
+    if (binary) {
+        content.clear();
+        return false;
     }
     content.resize(done);
-    ::close(fd);
     return true;
 }
 
