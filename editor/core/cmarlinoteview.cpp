@@ -288,13 +288,10 @@ void CMarlinoteView::RunOrContinue()
         Send(name, m_settings.changeFocusOnRun, false);
         return;
     }
-    std::string path;
-    if (!OctaveQuote(m_doc->GetPath().toStdString(), path))
+    const std::string statement = OctaveRunFile(m_doc->GetPath().toStdString());
+    if (statement.empty())
         return;
-    // The interpreter's run() puts the file name into a statement of its own
-    // without doubling its quotes; such a file is sourced directly.
-    const QByteArray call = QFileInfo(m_doc->GetPath()).fileName().contains(QLatin1Char('\'')) ? "source (" : "run (";
-    Send(call + QByteArray::fromStdString(path) + ")", m_settings.changeFocusOnRun, false);
+    Send(QByteArray::fromStdString(statement), m_settings.changeFocusOnRun, false);
 }
 
 void CMarlinoteView::DebugStep()

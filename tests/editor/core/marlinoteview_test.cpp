@@ -351,7 +351,7 @@ TEST_F(ViewTest, BreakpointsRunAndEvaluateThroughTheLink)
     s.changeDirOnRun = false;
     view.ApplySettings(s);
     view.RunOrContinue();
-    EXPECT_EQ(link.sent, (QStringList{"source ('" + dir.path() + "/a;disp(1)''.m')"}));
+    EXPECT_EQ(link.sent, (QStringList{"source('" + dir.path() + "/a;disp(1)''.m')"}));
 
     // Nor can the interpreter stop in it: no marker, nothing sent, and the user is told why.
     view.ClearBreakpointsAndDebugLine();
