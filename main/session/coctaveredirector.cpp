@@ -951,11 +951,12 @@ void COctaveRedirector::Show(std::string s, bool prompt)
         m_midLine.store(false);
         // The request's answer is whole at its last prompt only.
         if (m_promptsDue.fetch_sub(1) <= 1 || !m_promptsCounted.load()) {
-            m_promptSeen.Set();
             // The profiler's explorer takes no statements: the folder is
-            // looked at once it has been left.
+            // looked at once it has been left. Told before the sender is
+            // let go, so whoever sees the request done sees the notice too.
             if (!m_exploreprompt.load() && m_folderNotice.exchange(false) && m_panes)
                 m_panes->CurrentDirectoryMayHaveChanged();
+            m_promptSeen.Set();
         }
     }
     m_idle.Set();
